@@ -1,0 +1,39 @@
+// Formatting and text helpers shared by the writers and the converters.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "gis/geometry_types.h"
+#include "io/codepage.h"
+
+namespace itn {
+
+// Shortest text of x rounded to 15 significant digits, "." as decimal point, no grouping,
+// independent of the process locale: 12.5, -2, 0.25. Magnitudes below 0.0001 or from 1E15 on
+// use an exponent (1E-5, 1.5E20).
+std::string FloatToStrInv(double x);
+void AppendFloatInv(std::string& out, double x);
+
+// The text in the 8-bit code page; unmappable characters become "?".
+std::string ToAnsi(std::string_view text, uint16_t codepage);
+
+// True when the first character is 1, T, Y, t or y.
+bool IsTrueText(std::string_view text);
+
+// The five XML special characters replaced by their entities.
+std::string XmlEscape(std::string_view text);
+
+// Central angle in radians between two points given as longitude (x) and latitude (y) in degrees.
+double GreatCircleAngle(const TFloatPoint& P1, const TFloatPoint& P2);
+
+// MapInfo character set name of a Windows code page ("WindowsLatin1", "UTF-8", ...).
+std::string CodepageToCharsetName(int codepage);
+
+// 0x00BBGGRR colour as the integer 0xRRGGBB.
+inline uint32_t RgbValue(uint32_t color) {
+    return ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
+}
+
+}  // namespace itn
