@@ -1,6 +1,7 @@
-// Temporary folders and whole-file reads for the io tests.
+// Test helpers: temporary folders, whole-file reads and writes, running a command.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -35,6 +36,18 @@ inline std::string ReadFile(const std::string& name) {
 
 inline void WriteFile(const std::string& name, const std::string& bytes) {
     std::ofstream(name, std::ios::binary) << bytes;
+}
+
+// Runs a shell command and returns what it printed on stdout.
+inline std::string RunCommand(const std::string& command) {
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return out;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+    return out;
 }
 
 }  // namespace itn::test
