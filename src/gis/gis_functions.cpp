@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 
 namespace itn {
@@ -33,7 +32,10 @@ void AppendFloatInv(std::string& out, double x) {
     int nd = 0;
     for (; p < res.ptr && *p != 'e'; ++p)
         if (*p != '.') digits[nd++] = *p;
-    int exp10 = std::atoi(p + 1);
+    int exp10 = 0;
+    const char* e = p + 1;
+    if (e < res.ptr && *e == '+') ++e;
+    std::from_chars(e, res.ptr, exp10);
     while (nd > 1 && digits[nd - 1] == '0') --nd;
 
     if (negative) out += '-';
