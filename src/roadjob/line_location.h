@@ -1,0 +1,29 @@
+// Coordinate texts of GML and the position of a point along a polyline.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "gis/geometry_types.h"
+
+namespace itn {
+
+// A decimal number with "." as decimal point, blanks around it ignored; 0 when the text is
+// not a number.
+double ParseDecimal(std::string_view Text);
+
+// "x,y": the parts before and after the first comma.
+TFloatPoint ParseCoordPair(std::string_view Text);
+
+// Tuples separated by runs of blanks, each "x,y". Points.Count becomes the number of tuples;
+// the point array grows when needed and never shrinks.
+void ParseCoordinates(std::string_view Text, TFloatPointArrayEx& Points);
+
+struct TPointOnLine {
+    double percent = 0;    // along / total length, 0 for a line of length 0
+    int32_t pntindex = 0;  // end vertex of the nearest segment (first one on a tie)
+};
+
+TPointOnLine LocatePointOnLine(const TFloatPoint& X, const TFloatPoint* P, int32_t L);
+
+}  // namespace itn

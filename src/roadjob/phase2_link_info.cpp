@@ -1,0 +1,185 @@
+// Phase 2: what roads, road route information and road link information say about road
+// links: names and numbers, trunk and primary flags, one-way directions, heights, vehicle
+// restrictions and turn restrictions.
+#include "input/native_xml.h"
+#include "roadjob/feature_ids.h"
+#include "roadjob/road_network_data.h"
+
+namespace itn {
+
+void TRoadNetworkData::ClearVehicleQualifiers() {
+    CurrentVehicleUseElements.clear();
+    CurrentVehicleUseValues.clear();
+    CurrentVehicleTypeElements.clear();
+    CurrentVehicleTypeValues.clear();
+}
+
+void TRoadNetworkData::AddVehicleUse(std::string_view Name, std::string_view ExceptFor) {
+    AddVehicleQualifier(Name, ExceptFor, CurrentVehicleUseElements, CurrentVehicleUseValues, VehicleUseList);
+}
+
+void TRoadNetworkData::AddVehicleType(std::string_view Name, std::string_view ExceptFor) {
+    AddVehicleQualifier(Name, ExceptFor, CurrentVehicleTypeElements, CurrentVehicleTypeValues, VehicleTypeList);
+}
+
+void TRoadNetworkData::ResetPhase2Member(const TXmlNode& Node) {
+    CurRoadNameId = -1;
+    CurRoadNumberId = -1;
+    InRoadMember = Node.Name() == "osgb:roadMember";
+    InRoadInfoMember = Node.Name() == "osgb:roadInformationMember";
+    InstructionText.clear();
+    CurTrunk = false;
+    CurPrimary = false;
+    HeightFeet = 0;
+    HeightInches = 0;
+    HeightMetres = 0;
+    // A road link information element that was skipped after its start must not lend its
+    // qualifiers to a reference in a later member.
+    InsideRoadLinkInformationTag = false;
+}
+
+void TRoadNetworkData::Phase2NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
+    const int depth = Node.TreeDepth();
+    const std::string& name = Node.Name();
+    // A member element is never a feature: it always starts afresh, also after a skipped one.
+    if (depth == 1) SkipFeature = false;
+    if (Node.HasAttribute("fid")) {
+        SkipFeature = false;
+        CurrentFid = FidOf(&Node);
+        if (DepartedFeatures->Contains(CurrentFid)) SkipFeature = true;
+    }
+    if (SkipFeature) return;
+
+    if (depth == 1) ResetPhase2Member(Node);
+    if (depth == 2 && name == "osgb:RoadLinkInformation") {
+        ClearVehicleQualifiers();
+        InsideRoadLinkInformationTag = true;
+    }
+    if (name == "osgb:referenceToRoadLink" && InsideRoadLinkInformationTag) {
+        RoadLinkDataList.push_back(TRoadLinkInformationData{HrefOf(&Node), CurrentVehicleUseElements,
+                                                            CurrentVehicleUseValues, CurrentVehicleTypeElements,
+                                                            CurrentVehicleTypeValues,
+                                                            InstructionFromText(InstructionText)});
+    }
+    if (InRoadInfoMember) {
+        if (name == "osgb:directedLink") {
+            if (InstructionText == "One Way") {
+                OnewayList->Add(HrefOf(&Node), Node.AttributeByName("orientation") == "+" ? 1 : 2);
+            } else if (FOptions.TurnRestrictions) {
+                if (InstructionText == "No Turn") {
+                    NoTurnLinks.push_back(HrefOf(&Node));
+                } else if (InstructionText == "Mandatory Turn") {
+                    MandatoryTurnLinks.push_back(HrefOf(&Node));
+                }
+            }
+        } else if (name == "osgb:referenceToRoadLink") {
+            if (static_cast<int64_t>(HeightFeet) + HeightInches != 0 || HeightMetres != 0) {
+                const int32_t h = HeightInUnit(HeightFeet, HeightInches, HeightMetres, FOptions.MaxHeightUnit);
+                const std::string toid = HrefOf(&Node);
+                // Under two bridges the lower one limits the route.
+                if (int32_t* known = HeightList->Find(toid)) {
+                    if (h < *known) *known = h;
+                } else {
+                    HeightList->Add(toid, h);
+                }
+            }
+        }
+    }
+    if (InRoadMember && name == "osgb:networkMember") {
+        const std::string toid = HrefOf(&Node);
+        if (TRoad* road = RoadList->Find(toid)) {
+            if (CurRoadNameId != -1) road->RoadNameId = CurRoadNameId;
+            if (CurRoadNumberId != -1) road->RoadNumberId = CurRoadNumberId;
+            if (CurTrunk) road->IsTrunk = true;
+            if (CurPrimary) road->IsPrimary = true;
+        } else {
+            RoadList->Add(toid, TRoad{CurRoadNameId, CurRoadNumberId, CurTrunk, CurPrimary});
+        }
+    }
+}
+
+void TRoadNetworkData::StoreTurnRestriction() {
+    if (!NoTurnLinks.empty()) {
+        if (TurnLinkSet) {
+            for (const std::string& toid : NoTurnLinks) TurnLinkSet->Add(toid, 0);
+        }
+        if (NoTurnLinks.size() == 2) {
+            Turns.NoTurnFromList.push_back(NoTurnLinks[0]);
+            Turns.NoTurnToList.push_back(NoTurnLinks[1]);
+        } else {
+            std::string sequence;
+            for (const std::string& toid : NoTurnLinks) sequence += toid + " ";
+            Turns.NoTurnSequenceList.push_back(sequence);
+        }
+        NoTurnLinks.clear();
+    }
+    if (!MandatoryTurnLinks.empty()) {
+        if (TurnLinkSet) {
+            for (const std::string& toid : MandatoryTurnLinks) TurnLinkSet->Add(toid, 0);
+        }
+        // A Mandatory Turn of another length than two links is not kept.
+        if (MandatoryTurnLinks.size() == 2) {
+            Turns.MandatoryTurnFromList.push_back(MandatoryTurnLinks[0]);
+            Turns.MandatoryTurnToList.push_back(MandatoryTurnLinks[1]);
+        }
+        MandatoryTurnLinks.clear();
+    }
+}
+
+void TRoadNetworkData::Phase2NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) {
+    const std::string& name = Node.Name();
+    const int depth = Node.TreeDepth();
+    if (name == "osgb:version") {
+        const int32_t* current = VersionList->Find(CurrentFid);
+        if (current && *current != Node.ValueAsInteger()) SkipFeature = true;
+    }
+    if (SkipFeature) {
+        // Nothing reads the nodes of a skipped feature.
+        if (depth >= 1) Node.Delete();
+        return;
+    }
+
+    if (depth == 4) {
+        if (name == "osgb:use") {
+            AddVehicleUse(Node.ValueAsString(), Node.AttributeByName("exceptFor"));
+        } else if (name == "osgb:type") {
+            AddVehicleType(Node.ValueAsString(), Node.AttributeByName("exceptFor"));
+        }
+    }
+    if (depth == 2 && name == "osgb:RoadLinkInformation") InsideRoadLinkInformationTag = false;
+    if (name == "osgb:descriptiveTerm") {
+        const std::string term = Node.ValueAsString();
+        if (term == "Primary Route") CurPrimary = true;
+        if (term == "Trunk Road") CurTrunk = true;
+    }
+    if (name == "osgb:roadName") {
+        const std::string value = Node.ValueAsString();
+        if (IsRoadNumber(value)) {
+            CurRoadNumberId = RoadNumberList.IndexOfOrAdd(value);
+        } else {
+            CurRoadNameId = RoadNameList.IndexOfOrAdd(value);
+        }
+    } else if (name == "osgb:instruction") {
+        InstructionText = Node.ValueAsString();
+    } else if (name == "osgb:feet") {
+        HeightFeet = Node.ValueAsInteger();
+    } else if (name == "osgb:inches") {
+        HeightInches = Node.ValueAsInteger();
+    } else if (name == "osgb:maxheight") {
+        HeightMetres = Node.ValueAsFloat();
+    }
+    if (FOptions.TurnRestrictions && depth == LastDepth - 1 && name == "osgb:RoadRouteInformation") {
+        StoreTurnRestriction();
+    }
+    LastDepth = depth;
+    if (depth >= 1) Node.Delete();
+}
+
+void TRoadNetworkData::BuildRoadLinkDataIndex() {
+    RoadLinkDataIndex.clear();
+    for (int32_t i = 0; i < static_cast<int32_t>(RoadLinkDataList.size()); ++i) {
+        RoadLinkDataIndex[RoadLinkDataList[i].RoadLinkID].push_back(i);
+    }
+}
+
+}  // namespace itn

@@ -1,0 +1,234 @@
+// Phase 3: every current road link is written, divided where connecting nodes lie on it or,
+// when closed, into two halves; the ferry links follow after the pass.
+#include <algorithm>
+
+#include "input/native_xml.h"
+#include "roadjob/feature_ids.h"
+#include "roadjob/line_location.h"
+#include "roadjob/road_network_data.h"
+
+namespace itn {
+
+void TRoadNetworkData::Phase3NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
+    const int depth = Node.TreeDepth();
+    const std::string& name = Node.Name();
+    // A member element is never a feature: it always starts afresh, also after a skipped one.
+    if (depth == 1) SkipFeature = false;
+    if (Node.HasAttribute("fid")) {
+        SkipFeature = false;
+        CurrentFid = FidOf(&Node);
+        if (DepartedFeatures->Contains(CurrentFid)) SkipFeature = true;
+    }
+    if (SkipFeature) return;
+
+    if (depth == 1) {
+        InNetworkMember = name == "osgb:networkMember";
+        LinkTOID.clear();
+        DescriptiveTerm.clear();
+        DescriptiveGroup.clear();
+        NatureOfRoad.clear();
+        CoordsText.clear();
+        FerryFromNode.clear();
+        FerryToNode.clear();
+        ZlevelFrom = "0";
+        ZlevelTo = "0";
+        IsFerry = false;
+    }
+    if (depth == 2 && InNetworkMember) {
+        if (name == "osgb:RoadNode") {
+            InNetworkMember = false;
+            IsFerry = false;
+        } else if (name == "osgb:FerryNode") {
+            InNetworkMember = false;
+            IsFerry = true;
+        }
+    }
+    if (name == "osgb:RoadLink" || name == "osgb:FerryLink") {
+        LinkTOID = FidOf(&Node);
+        IsFerry = name == "osgb:FerryLink";
+        FerryFromNode.clear();
+        FerryToNode.clear();
+    } else if (name == "osgb:directedNode") {
+        const std::string orientation = Node.AttributeByName("orientation");
+        const std::string grade = Node.AttributeByName("gradeSeparation");
+        if (orientation == "-") {
+            if (!grade.empty()) ZlevelFrom = grade;
+            if (IsFerry) FerryFromNode = HrefOf(&Node);
+        } else if (orientation == "+") {
+            if (!grade.empty()) ZlevelTo = grade;
+            if (IsFerry) FerryToNode = HrefOf(&Node);
+        }
+    }
+}
+
+void TRoadNetworkData::Phase3NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) {
+    const std::string& name = Node.Name();
+    const int depth = Node.TreeDepth();
+    if (name == "osgb:version") {
+        const int32_t* current = VersionList->Find(CurrentFid);
+        if (current && *current != Node.ValueAsInteger()) SkipFeature = true;
+    }
+    if (SkipFeature) {
+        if (depth >= 1) Node.Delete();
+        return;
+    }
+
+    if (name == "osgb:descriptiveGroup") {
+        DescriptiveGroup = Node.ValueAsString();
+    } else if (name == "osgb:descriptiveTerm") {
+        DescriptiveTerm = Node.ValueAsString();
+    } else if (name == "osgb:natureOfRoad") {
+        NatureOfRoad = Node.ValueAsString();
+    } else if (name == "gml:coordinates") {
+        CoordsText = Node.ValueAsString();
+    }
+    if (IsFerry && depth == 2 && name == "osgb:FerryNode") {
+        if (!fFerryNodeDataList.Contains(CurrentFid))
+            fFerryNodeDataList.Add(CurrentFid, TFerryNodeInformation{CurrentFid, CoordsText});
+    } else if (IsFerry && name == "osgb:FerryLink") {
+        if (!fFerryLinkDataList.Contains(LinkTOID)) {
+            fFerryLinkDataList.Add(CurrentFid,
+                                   TFerryLinkInformation{CurrentFid, FerryFromNode, FerryToNode, "Ferry Connection"});
+        }
+    } else if (depth == LastDepth - 1 && name == "osgb:RoadLink" && !LinkIdList->Contains(LinkTOID)) {
+        WriteRoadLink();
+    }
+    LastDepth = depth;
+    if (depth >= 1) Node.Delete();
+}
+
+void TRoadNetworkData::WriteRoadLink() {
+    ++IdCounter;
+    const int32_t* oneway = OnewayList->Find(LinkTOID);
+    LinkOneway = oneway ? *oneway : 0;
+    if (const TRoad* road = RoadList->Find(LinkTOID)) {
+        LinkRoadName = road->RoadNameId == -1 ? std::string() : RoadNameList[road->RoadNameId];
+        LinkDftNumber = road->RoadNumberId == -1 ? std::string() : RoadNumberList[road->RoadNumberId];
+        LinkTrunk = road->IsTrunk;
+        LinkPrimary = road->IsPrimary;
+    } else {
+        LinkRoadName.clear();
+        LinkDftNumber.clear();
+        LinkTrunk = false;
+        LinkPrimary = false;
+    }
+    const int32_t* height = HeightList->Find(LinkTOID);
+    LinkMaxHeight = height ? *height : 0;
+    const int32_t* version = VersionList->Find(CurrentFid);
+    LinkVersion = version ? *version : 0;
+
+    // The class of a motorway, A or B road comes from its group, whatever its term says.
+    if ((DescriptiveGroup == "Motorway" || DescriptiveGroup == "A Road" || DescriptiveGroup == "B Road") &&
+        DescriptiveTerm != DescriptiveGroup) {
+        DescriptiveTerm = DescriptiveGroup;
+    }
+    if (DescriptiveGroup == "Ferry Connection") DescriptiveTerm = "Ferry Connection";
+    bool known = true;
+    RoadClass = ComputeRoadClass(DescriptiveTerm, NatureOfRoad, LinkTrunk, LinkOneway, known);
+    if (!known) AddMessage("Found unknown descriptiveTerm: " + DescriptiveTerm);
+
+    LinkVehicleUse = VehicleUseStringForLink(CurrentFid);
+    LinkVehicleType = VehicleTypeStringForLink(CurrentFid);
+    ParseCoordinates(CoordsText, LinkPoints);
+    const TFloatPoint* P = LinkPoints.Pnt.data();
+    const int32_t L = LinkPoints.Count;
+
+    Splits.clear();
+    for (int32_t k : ConnectingNodeIndex.NodesOn(LinkTOID)) {
+        const TPointOnLine at = LocatePointOnLine(ConnectingNodePoints[k], P, L);
+        // A node at either end of the link divides nothing.
+        if (at.percent != 0 && at.percent != 1) Splits.push_back(TSplit{at.percent, k, at.pntindex});
+    }
+    const int32_t s = static_cast<int32_t>(Splits.size());
+    if (s > 0) {
+        std::stable_sort(Splits.begin(), Splits.end(),
+                         [](const TSplit& a, const TSplit& b) { return a.percent < b.percent; });
+        for (int32_t r = 0; r <= s; ++r) {
+            const int32_t u = r == 0 ? 0 : Splits[r - 1].pntindex;
+            const int32_t e = r == s ? L - 1 : Splits[r].pntindex - 1;
+            PiecePoints.Pnt.clear();
+            if (r > 0) PiecePoints.Pnt.push_back(ConnectingNodePoints[Splits[r - 1].j]);
+            for (int32_t v = u; v <= e; ++v) PiecePoints.Pnt.push_back(P[v]);
+            if (r < s) PiecePoints.Pnt.push_back(ConnectingNodePoints[Splits[r].j]);
+            PiecePoints.Count = static_cast<int32_t>(PiecePoints.Pnt.size());
+            WriteLinkRecord(r + 1, r == 0 ? ZlevelFrom : "0", r == s ? ZlevelTo : "0");
+            Writer->AddSection(1, PiecePoints);
+            if (r < s) ++IdCounter;
+        }
+    } else if (FOptions.SplitLoopLinks && L >= 2 && P[0] == P[L - 1]) {
+        const int32_t h = (L - 1) / 2;
+        PiecePoints.Pnt.assign(P, P + h + 1);
+        PiecePoints.Count = h + 1;
+        WriteLinkRecord(1, ZlevelFrom, "0");
+        Writer->AddSection(1, PiecePoints);
+        ++IdCounter;
+        PiecePoints.Pnt.assign(P + h, P + L);
+        PiecePoints.Count = L - h;
+        WriteLinkRecord(2, "0", ZlevelTo);
+        Writer->AddSection(1, PiecePoints);
+    } else {
+        WriteLinkRecord(0, ZlevelFrom, ZlevelTo);
+        Writer->AddSection(1, LinkPoints);
+    }
+
+    if (TurnLinkSet && TurnLinkSet->Contains(LinkTOID)) {
+        TTurnCoord coord;
+        coord.N = s;
+        if (L > 0) {
+            coord.coord1 = LinkPoints.Pnt[0];
+            coord.coordN = LinkPoints.Pnt[L - 1];
+        }
+        TurnCoords->Add(LinkTOID, coord);
+    }
+}
+
+std::string TRoadNetworkData::VehicleUseStringForLink(const std::string& Toid) const {
+    const auto found = RoadLinkDataIndex.find(Toid);
+    if (found == RoadLinkDataIndex.end()) return DefaultVehicleUseString;
+    std::vector<const TRoadLinkInformationData*> records;
+    for (int32_t i : found->second) records.push_back(&RoadLinkDataList[i]);
+    return VehicleStringForRecords(records, TVehicleKind::Use, VehicleUseList.Count());
+}
+
+std::string TRoadNetworkData::VehicleTypeStringForLink(const std::string& Toid) const {
+    const auto found = RoadLinkDataIndex.find(Toid);
+    if (found == RoadLinkDataIndex.end()) return DefaultVehicleTypeString;
+    std::vector<const TRoadLinkInformationData*> records;
+    for (int32_t i : found->second) records.push_back(&RoadLinkDataList[i]);
+    return VehicleStringForRecords(records, TVehicleKind::Type, VehicleTypeList.Count());
+}
+
+void TRoadNetworkData::WriteFerryLinks() {
+    RoadClass = FerryRoadClass();
+    LinkOneway = 0;
+    LinkMaxHeight = 0;
+    NatureOfRoad.clear();
+    LinkRoadName.clear();
+    LinkDftNumber.clear();
+    LinkTrunk = false;
+    LinkPrimary = false;
+    TFloatPointArrayEx line;
+    line.Pnt.resize(2);
+    line.Count = 2;
+    for (int32_t entry : fFerryLinkDataList.Order()) {
+        const TFerryLinkInformation& ferry = fFerryLinkDataList.Value(entry);
+        CurrentFid = ferry.FerryLinkID;
+        const int32_t* version = VersionList->Find(CurrentFid);
+        LinkVersion = version ? *version : 0;
+        LinkTOID = ferry.FerryLinkID;
+        DescriptiveTerm = ferry.term;
+        const TFerryNodeInformation* from = fFerryNodeDataList.Find(ferry.FromFerryNodeID);
+        const TFerryNodeInformation* to = fFerryNodeDataList.Find(ferry.ToFerryNodeID);
+        if (from == nullptr || to == nullptr) continue;
+        ++IdCounter;
+        line.Pnt[0] = ParseCoordPair(from->Coords);
+        line.Pnt[1] = ParseCoordPair(to->Coords);
+        line.Count = 2;
+        LinkVehicleUse = VehicleUseStringForLink(CurrentFid);
+        LinkVehicleType = VehicleTypeStringForLink(CurrentFid);
+        WriteLinkRecord(0, "0", "0");
+        Writer->AddSection(1, line);
+    }
+}
+
+}  // namespace itn

@@ -1,0 +1,223 @@
+#include "roadjob/road_network_data.h"
+
+#include <cmath>
+#include <limits>
+
+#include "input/gz_expansion.h"
+#include "input/native_xml.h"
+#include "roadjob/line_location.h"
+#include "urban/urban_links.h"
+
+namespace itn {
+
+const char* const kBritishNationalGridCoordSys =
+    "CoordSys Earth Projection 8, 79, \"m\", -2, 49, 0.9996012717, 400000, -100000 Bounds "
+    "(-7845061.1011, -15524202.1641) (8645061.1011, 4470074.53373)";
+
+const char* const kBritishNationalGridPRJ =
+    "PROJCS[\"British_National_Grid\",GEOGCS[\"GCS_OSGB_1936\",DATUM[\"D_OSGB_1936\",SPHEROID[\"Airy_1830\","
+    "6377563.396,299.3249646]],PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]],"
+    "PROJECTION[\"Transverse_Mercator\"],PARAMETER[\"False_Easting\",400000.0],"
+    "PARAMETER[\"False_Northing\",-100000.0],PARAMETER[\"Central_Meridian\",-2.0],"
+    "PARAMETER[\"Scale_Factor\",0.999601272],PARAMETER[\"Latitude_Of_Origin\",49.0],UNIT[\"Meter\",1.0]]";
+
+namespace {
+
+// Nearest integer, a half to the even neighbour, kept within 32 bits.
+int32_t RoundHalfEven(double x) {
+    const double r = std::nearbyint(x);
+    if (!(r > std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
+    if (r > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+    return static_cast<int32_t>(r);
+}
+
+TGISFormat WriterFormat(int32_t OutputFormat) {
+    switch (OutputFormat) {
+        case 1: return gfSHP;
+        case 2: return gfMITAB;
+        case 3: return gfGML2;
+        default: return gfMIF;
+    }
+}
+
+}  // namespace
+
+int32_t HeightInUnit(int32_t Feet, int32_t Inches, double Metres, int32_t Unit) {
+    if (static_cast<int64_t>(Feet) + Inches != 0) {
+        const int64_t inches = 12 * static_cast<int64_t>(Feet) + Inches;
+        if (Unit == 0) return RoundHalfEven(static_cast<double>(inches) * 2.54);
+        return RoundHalfEven(static_cast<double>(inches));
+    }
+    if (Unit == 0) return RoundHalfEven(Metres * 100);
+    return RoundHalfEven(Metres / 0.0254);
+}
+
+bool IsRoadNumber(std::string_view Text) {
+    for (size_t i = 1; i < Text.size(); ++i) {
+        if (Text[i] >= '0' && Text[i] <= '9') return true;
+    }
+    return false;
+}
+
+TRoadNetworkData::TRoadNetworkData() = default;
+TRoadNetworkData::~TRoadNetworkData() = default;
+
+void TRoadNetworkData::AddMessage(const std::string& Line) {
+    if (FEvents.AddMessage) FEvents.AddMessage(Line);
+}
+
+void TRoadNetworkData::ClearFerryLists() {
+    fFerryNodeDataList.Clear();
+    fFerryLinkDataList.Clear();
+}
+
+void TRoadNetworkData::ReadConnectingNodes() {
+    ConnectingNodePoints.clear();
+    ConnectingNodeIndex = TConnectingNodeIndex();
+    TUrbanLinks* urban = FOptions.UrbanPathData;
+    const int32_t n = urban ? urban->ConnectingNodeCount() : 0;
+    ConnectingNodePoints.reserve(n);
+    for (int32_t i = 0; i < n; ++i) {
+        const TConnectingNodeInformation& node = urban->ConnectingNode(i);
+        ConnectingNodePoints.push_back(ParseCoordPair(node.Coords));
+        ConnectingNodeIndex.Add(node.RefToItn, i);
+    }
+    ConnectingNodeIndex.Sort();
+}
+
+void TRoadNetworkData::ConvertRoads(const TRoadJobOptions& Options, const TRoadJobEvents& Events) {
+    FOptions = Options;
+    FEvents = Events;
+    FExpansions = std::make_unique<TGzExpansions>();
+    ClearFerryLists();
+    ReadConnectingNodes();
+
+    // Phase 1: versions, departed features, vehicle vocabularies.
+    if (FEvents.ShowPhase) FEvents.ShowPhase("Phase 1 / 3");
+    VersionList = NewHashedList<int32_t>();
+    DepartedFeatures = NewSortedList<int32_t>();
+    VehicleUseNames = NewSortedList<int32_t>();
+    VehicleTypeNames = NewSortedList<int32_t>();
+    RunPhase(1, &TRoadNetworkData::Phase1NodeNew, &TRoadNetworkData::Phase1NodeLoaded);
+    VehicleUseList = TVehicleVocabulary(*VehicleUseNames);
+    VehicleTypeList = TVehicleVocabulary(*VehicleTypeNames);
+    VehicleUseNames.reset();
+    VehicleTypeNames.reset();
+
+    // Phase 2: what other features say about road links.
+    InsideRoadLinkInformationTag = false;
+    if (FEvents.ShowPhase) FEvents.ShowPhase("Phase 2 / 3");
+    SkipFeature = false;
+    OnewayList = NewHashedList<int32_t>();
+    RoadNameList = TPlainList();
+    RoadNumberList = TPlainList();
+    RoadList = NewSortedList<TRoad>();
+    HeightList = NewSortedList<int32_t>();
+    RoadLinkDataList.clear();
+    RoadLinkDataIndex.clear();
+    Turns = TTurnRestrictions();
+    NoTurnLinks.clear();
+    MandatoryTurnLinks.clear();
+    TurnLinkSet.reset();
+    TurnCoords.reset();
+    if (FOptions.TurnRestrictions && FOptions.UrbanPathsPresent) {
+        TurnLinkSet = NewSortedList<int32_t>();
+        TurnCoords = NewHashedList<TTurnCoord>();
+    }
+    RunPhase(2, &TRoadNetworkData::Phase2NodeNew, &TRoadNetworkData::Phase2NodeLoaded);
+    NoTurnLinks.clear();
+    MandatoryTurnLinks.clear();
+    BuildRoadLinkDataIndex();
+
+    SaveVehicleVocabulary(VehicleUseList, FOptions.OutputFolder + "VehicleUse.txt", FOptions.Codepage);
+    SaveVehicleVocabulary(VehicleTypeList, FOptions.OutputFolder + "VehicleType.txt", FOptions.Codepage);
+
+    // The writer and the table, then the urban links as the first records.
+    if (FEvents.ShowPhase) FEvents.ShowPhase("Phase 3 / 3");
+    SkipFeature = false;
+    Writer = TGISWrite::GetGISObject(WriterFormat(FOptions.OutputFormat));
+    Writer->SetCodepage(FOptions.Codepage);
+    Writer->FileName = FOptions.OutputFolder + "ITN_network";
+    Writer->epsg = 27700;
+    Writer->CoordSys = kBritishNationalGridCoordSys;
+    Writer->PRJ = kBritishNationalGridPRJ;
+    DefineNetworkTable();
+    LinkIdList = NewSortedList<int32_t>();
+    DefaultVehicleUseString = MakeDefaultVehicleString(VehicleUseList.Count());
+    DefaultVehicleTypeString = MakeDefaultVehicleString(VehicleTypeList.Count());
+    IdCounter = 0;
+    if (FOptions.UrbanPathData) {
+        IdCounter = FOptions.UrbanPathData->WriteGisFile(*Writer, FOptions.Attribute2, FOptions.AttributeC,
+                                                         FOptions.Attribute4, FOptions.AvoidPattern,
+                                                         DefaultVehicleUseString, DefaultVehicleTypeString);
+    }
+
+    // Phase 3: the road links, then the ferry links.
+    RunPhase(3, &TRoadNetworkData::Phase3NodeNew, &TRoadNetworkData::Phase3NodeLoaded);
+    WriteFerryLinks();
+    if (FEvents.HidePhase) FEvents.HidePhase();
+    Writer->Close();
+    Writer.reset();
+    FreeTables();
+
+    if (FOptions.TurnRestrictions) {
+        WriteTurnFile(FOptions.OutputFolder + "turn.txt", FOptions.Codepage, Turns, FOptions.UrbanPathsPresent,
+                      TurnCoords.get());
+    }
+    Turns = TTurnRestrictions();
+    TurnLinkSet.reset();
+    TurnCoords.reset();
+    LinkIdList.reset();
+    RoadLinkDataList.clear();
+    RoadLinkDataIndex.clear();
+    ClearFerryLists();
+    FExpansions.reset();
+}
+
+void TRoadNetworkData::FreeTables() {
+    VehicleUseList = TVehicleVocabulary();
+    VehicleTypeList = TVehicleVocabulary();
+    OnewayList.reset();
+    RoadNameList = TPlainList();
+    RoadNumberList = TPlainList();
+    DepartedFeatures.reset();
+    RoadList.reset();
+    HeightList.reset();
+    VersionList.reset();
+    LinkPoints = TFloatPointArrayEx();
+    PiecePoints = TFloatPointArrayEx();
+}
+
+void TRoadNetworkData::RunPhase(int Phase, TNodeHandler NodeNew, TNodeHandler NodeLoaded) {
+    TNativeXml reader;
+    reader.EncodingString = "UTF-8";
+    if (FEvents.XmlProgress) reader.OnProgress = FEvents.XmlProgress;
+    reader.OnNodeNew = [this, NodeNew](TNativeXml& Sender, TXmlNode& Node) { (this->*NodeNew)(Sender, Node); };
+    reader.OnNodeLoaded = [this, NodeLoaded](TNativeXml& Sender, TXmlNode& Node) {
+        (this->*NodeLoaded)(Sender, Node);
+    };
+    ReadRoadFiles(Phase, reader);
+}
+
+void TRoadNetworkData::ReadRoadFiles(int Phase, TNativeXml& Reader) {
+    const int32_t n = static_cast<int32_t>(FOptions.RoadFiles.size());
+    for (int32_t i = 0; i < n; ++i) {
+        if (FEvents.SelectRoadFile) FEvents.SelectRoadFile(i);
+        AddMessage(std::to_string(i + 1) + " / " + std::to_string(n));
+        LastDepth = 0;
+        const std::string& file = FOptions.RoadFiles[i];
+        if (IsGzFileName(file)) {
+            // Phase 1 expands; later phases read what phase 1 kept, or expand again.
+            const std::string loaded =
+                (Phase > 1 && FOptions.SaveUnzipped) ? FExpansions->KeptName(file) : FExpansions->Expand(file);
+            if (FEvents.PrepareProgress) FEvents.PrepareProgress(loaded);
+            Reader.LoadFromFile(loaded);
+            if (Phase == 3 || !FOptions.SaveUnzipped) FExpansions->Delete(file);
+        } else {
+            if (FEvents.PrepareProgress) FEvents.PrepareProgress(file);
+            Reader.LoadFromFile(file);
+        }
+    }
+}
+
+}  // namespace itn

@@ -1,0 +1,172 @@
+// The road job: three streaming passes over the road files, the network file, the vehicle
+// vocabulary files and turn.txt. One object runs one job at a time on the caller's thread.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "gis/gis_writer.h"
+#include "roadjob/connecting_node_index.h"
+#include "roadjob/road_records.h"
+#include "roadjob/routing_codes.h"
+#include "roadjob/string_lists.h"
+#include "roadjob/turn_file.h"
+#include "roadjob/vehicle_encoding.h"
+
+namespace itn {
+
+class TNativeXml;
+class TXmlNode;
+class TGzExpansions;
+class TUrbanLinks;
+
+struct TRoadJobOptions {
+    std::vector<std::string> RoadFiles;  // read in this order
+    std::string OutputFolder;            // with trailing separator, or empty
+    int32_t OutputFormat = 0;            // 0 MIF, 1 SHP, 2 TAB, 3 GML 2
+    bool SplitLoopLinks = true;
+    bool TurnRestrictions = false;
+    int32_t MaxHeightUnit = 1;  // 0 centimetres, 1 inches
+    bool SaveUnzipped = false;
+    bool Attribute2 = false;
+    bool AttributeC = false;
+    bool Attribute4 = true;
+    bool AvoidPattern = true;
+    bool UrbanPathsPresent = false;
+    TUrbanLinks* UrbanPathData = nullptr;  // none: no connecting nodes, no urban records
+    uint16_t Codepage = 1252;              // of the network file and the text files
+};
+
+// Callbacks to the caller; any may be left empty.
+struct TRoadJobEvents {
+    std::function<void(const std::string& Text)> ShowPhase;
+    std::function<void()> HidePhase;
+    std::function<void(const std::string& Line)> AddMessage;
+    std::function<void(int32_t Index)> SelectRoadFile;
+    std::function<void(const std::string& FileName)> PrepareProgress;
+    std::function<void(TNativeXml& Sender, int32_t Size)> XmlProgress;
+};
+
+extern const char* const kBritishNationalGridCoordSys;
+extern const char* const kBritishNationalGridPRJ;
+
+// Height of a restriction in the output unit (0 cm, 1 inch); feet and inches win over metres.
+int32_t HeightInUnit(int32_t Feet, int32_t Inches, double Metres, int32_t Unit);
+
+// True when a character after the first is an ASCII digit.
+bool IsRoadNumber(std::string_view Text);
+
+class TRoadNetworkData {
+public:
+    TRoadNetworkData();
+    ~TRoadNetworkData();
+    TRoadNetworkData(const TRoadNetworkData&) = delete;
+    TRoadNetworkData& operator=(const TRoadNetworkData&) = delete;
+
+    void ConvertRoads(const TRoadJobOptions& Options, const TRoadJobEvents& Events);
+
+    void Phase1NodeNew(TNativeXml& Sender, TXmlNode& Node);
+    void Phase1NodeLoaded(TNativeXml& Sender, TXmlNode& Node);
+    void Phase2NodeNew(TNativeXml& Sender, TXmlNode& Node);
+    void Phase2NodeLoaded(TNativeXml& Sender, TXmlNode& Node);
+    void Phase3NodeNew(TNativeXml& Sender, TXmlNode& Node);
+    void Phase3NodeLoaded(TNativeXml& Sender, TXmlNode& Node);
+
+private:
+    using TNodeHandler = void (TRoadNetworkData::*)(TNativeXml&, TXmlNode&);
+
+    void ClearFerryLists();
+    void ReadConnectingNodes();
+    void RunPhase(int Phase, TNodeHandler NodeNew, TNodeHandler NodeLoaded);
+    void ReadRoadFiles(int Phase, TNativeXml& Reader);
+    void AddMessage(const std::string& Line);
+    void FreeTables();
+
+    // Phase 2
+    void ResetPhase2Member(const TXmlNode& Node);
+    void StoreTurnRestriction();
+    void BuildRoadLinkDataIndex();
+    void AddVehicleUse(std::string_view Name, std::string_view ExceptFor);
+    void AddVehicleType(std::string_view Name, std::string_view ExceptFor);
+    void ClearVehicleQualifiers();
+
+    // Between phases 2 and 3, and phase 3
+    void DefineNetworkTable();
+    void WriteRoadLink();
+    void WriteLinkRecord(int32_t Piece, const std::string& ZFrom, const std::string& ZTo);
+    void WriteFerryLinks();
+    std::string VehicleUseStringForLink(const std::string& Toid) const;
+    std::string VehicleTypeStringForLink(const std::string& Toid) const;
+
+    TRoadJobOptions FOptions;
+    TRoadJobEvents FEvents;
+    std::unique_ptr<TGzExpansions> FExpansions;
+
+    // Shared by the passes.
+    std::vector<TFloatPoint> ConnectingNodePoints;
+    TConnectingNodeIndex ConnectingNodeIndex;
+    std::unique_ptr<TStringList<int32_t>> VersionList;
+    std::unique_ptr<TStringList<int32_t>> DepartedFeatures;
+    std::unique_ptr<TStringList<int32_t>> VehicleUseNames;   // collected in phase 1
+    std::unique_ptr<TStringList<int32_t>> VehicleTypeNames;  // collected in phase 1
+    TVehicleVocabulary VehicleUseList;
+    TVehicleVocabulary VehicleTypeList;
+    std::unique_ptr<TStringList<int32_t>> OnewayList;
+    TPlainList RoadNameList;
+    TPlainList RoadNumberList;
+    std::unique_ptr<TStringList<TRoad>> RoadList;
+    std::unique_ptr<TStringList<int32_t>> HeightList;
+    std::vector<TRoadLinkInformationData> RoadLinkDataList;
+    std::unordered_map<std::string, std::vector<int32_t>> RoadLinkDataIndex;  // TOID -> records
+    std::vector<std::string> NoTurnLinks, MandatoryTurnLinks;
+    TTurnRestrictions Turns;
+    std::unique_ptr<TStringList<int32_t>> TurnLinkSet;
+    std::unique_ptr<TStringList<TTurnCoord>> TurnCoords;
+    std::unique_ptr<TGISWrite> Writer;
+    std::unique_ptr<TStringList<int32_t>> LinkIdList;
+    TFloatPointArrayEx LinkPoints;
+    TStringList<TFerryNodeInformation> fFerryNodeDataList;
+    TStringList<TFerryLinkInformation> fFerryLinkDataList;
+
+    std::string CurrentFid;
+    bool SkipFeature = false;
+    int32_t LastDepth = 0;
+    int32_t IdCounter = 0;
+    std::string DefaultVehicleUseString, DefaultVehicleTypeString;
+
+    // Phase 2 working values.
+    bool InsideRoadLinkInformationTag = false;
+    TIntegerArray CurrentVehicleUseElements, CurrentVehicleUseValues;
+    TIntegerArray CurrentVehicleTypeElements, CurrentVehicleTypeValues;
+    bool InRoadMember = false;
+    bool InRoadInfoMember = false;
+    std::string InstructionText;
+    int32_t CurRoadNameId = -1;
+    int32_t CurRoadNumberId = -1;
+    bool CurTrunk = false;
+    bool CurPrimary = false;
+    int32_t HeightFeet = 0;
+    int32_t HeightInches = 0;
+    double HeightMetres = 0;
+
+    // Phase 3 working values.
+    std::string LinkTOID, DescriptiveGroup, DescriptiveTerm, NatureOfRoad, CoordsText;
+    std::string ZlevelFrom = "0", ZlevelTo = "0";
+    bool IsFerry = false;
+    bool InNetworkMember = false;
+    std::string FerryFromNode, FerryToNode;
+    int32_t LinkVersion = 0, LinkOneway = 0, LinkMaxHeight = 0;
+    std::string LinkRoadName, LinkDftNumber;
+    bool LinkTrunk = false, LinkPrimary = false;
+    TRoadClass RoadClass;
+    std::vector<TSplit> Splits;
+    TFloatPointArrayEx PiecePoints;
+    std::string RecordText;
+    std::string LinkVehicleUse, LinkVehicleType;  // of the link being written
+};
+
+}  // namespace itn

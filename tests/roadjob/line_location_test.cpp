@@ -1,0 +1,79 @@
+#include "roadjob/line_location.h"
+
+#include <gtest/gtest.h>
+
+#include "roadjob/road_network_data.h"
+
+namespace itn {
+namespace {
+
+TEST(LineLocationTest, ParsesCoordinateTexts) {
+    TFloatPointArrayEx points;
+    ParseCoordinates("1.5,2 3,4.25\n\t 5,6  ", points);
+    ASSERT_EQ(points.Count, 3);
+    EXPECT_EQ(points.Pnt[0], (TFloatPoint{1.5, 2}));
+    EXPECT_EQ(points.Pnt[2], (TFloatPoint{5, 6}));
+    const size_t capacity = points.Pnt.size();
+    ParseCoordinates("7,8", points);
+    EXPECT_EQ(points.Count, 1);
+    EXPECT_EQ(points.Pnt.size(), capacity);  // never shrinks
+    ParseCoordinates("", points);
+    EXPECT_EQ(points.Count, 0);
+    EXPECT_EQ(ParseCoordPair("437500.25,115200.5"), (TFloatPoint{437500.25, 115200.5}));
+}
+
+TEST(LineLocationTest, LocatesPointsAlongALine) {
+    const TFloatPoint line[] = {{0, 0}, {10, 0}, {10, 10}};
+    struct Case {
+        TFloatPoint x;
+        double percent;
+        int32_t pntindex;
+    };
+    const Case cases[] = {
+        {{5, 0}, 0.25, 1},     // on the first segment
+        {{5, 3}, 0.25, 1},     // beside it
+        {{10, 5}, 0.75, 2},    // on the second segment
+        {{0, 0}, 0.0, 1},      // the start vertex
+        {{10, 10}, 1.0, 2},    // the end vertex
+        {{-4, -3}, 0.0, 1},    // before the start: obtuse angle at A
+        {{10, 0}, 0.5, 1},     // the inner vertex: the first nearest segment wins
+        {{12, 12}, 1.0, 2},    // beyond the end
+    };
+    for (const Case& c : cases) {
+        const TPointOnLine at = LocatePointOnLine(c.x, line, 3);
+        EXPECT_DOUBLE_EQ(at.percent, c.percent) << c.x.x << "," << c.x.y;
+        EXPECT_EQ(at.pntindex, c.pntindex) << c.x.x << "," << c.x.y;
+    }
+    const TFloatPoint point[] = {{3, 3}, {3, 3}};
+    EXPECT_EQ(LocatePointOnLine({1, 1}, point, 2).percent, 0);
+}
+
+TEST(HeightTest, UnitsAndRounding) {
+    struct Case {
+        int32_t feet, inches;
+        double metres;
+        int32_t cm, inch;
+    };
+    const Case cases[] = {
+        {14, 6, 0, 442, 174},
+        {0, 0, 4.4, 440, 173},
+        {0, 0, 4.125, 412, 162},
+        {14, 6, 3.0, 442, 174},  // feet and inches win over metres
+        {0, 7, 0, 18, 7},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(HeightInUnit(c.feet, c.inches, c.metres, 0), c.cm);
+        EXPECT_EQ(HeightInUnit(c.feet, c.inches, c.metres, 1), c.inch);
+    }
+}
+
+TEST(RoadNumberTest, DigitAfterTheFirstCharacter) {
+    EXPECT_FALSE(IsRoadNumber("1st Avenue"));
+    EXPECT_FALSE(IsRoadNumber("High Street"));
+    EXPECT_FALSE(IsRoadNumber(""));
+    EXPECT_TRUE(IsRoadNumber("A1(M)"));
+    EXPECT_TRUE(IsRoadNumber("B1234"));
+}
+
+}  // namespace
+}  // namespace itn
