@@ -1,12 +1,15 @@
 #include "gis/gis_writer.h"
 #include "gis/mif_writer.h"
+#include "gis/mitab_writer.h"
+#include "gis/tab_libraries.h"
 
 namespace itn {
 
-bool TGISWrite::MITAB_supported() { return false; }
+bool TGISWrite::MITAB_supported() { return LoadMitab() == 0; }
 bool TGISWrite::MFAL_supported() { return false; }
 
 std::unique_ptr<TGISWrite> TGISWrite::GetGISObject(TGISFormat Inp) {
+    if (Inp == gfMITAB && MITAB_supported()) return std::make_unique<TGISWriteMITAB>();
     switch (Inp) {
         case gfMIF8: return std::make_unique<TGISWriteMIF8>();
         default: return std::make_unique<TGISWriteMIF>();

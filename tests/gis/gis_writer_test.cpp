@@ -244,11 +244,13 @@ TEST(Densify, DegenerateSegmentsGiveFinitePoints) {
     }
 }
 
-TEST(Factory, MifForEveryFormatWithoutItsWriter) {
-    EXPECT_FALSE(TGISWrite::MITAB_supported());
-    auto tab = TGISWrite::GetGISObject(gfMITAB);
-    EXPECT_NE(dynamic_cast<TGISWriteMIF*>(tab.get()), nullptr);
-    EXPECT_EQ(tab->Codepage(), 1252);
+TEST(Factory, MifByDefaultAndUtf8Mif) {
+    auto mif = TGISWrite::GetGISObject(gfMIF);
+    EXPECT_NE(dynamic_cast<TGISWriteMIF*>(mif.get()), nullptr);
+    EXPECT_EQ(mif->Codepage(), 1252);
+    EXPECT_FALSE(TGISWrite::MFAL_supported());
+    auto mfal = TGISWrite::GetGISObject(gfMFAL);
+    EXPECT_NE(dynamic_cast<TGISWriteMIF*>(mfal.get()), nullptr);
     auto mif8 = TGISWrite::GetGISObject(gfMIF8);
     EXPECT_NE(dynamic_cast<TGISWriteMIF8*>(mif8.get()), nullptr);
     EXPECT_EQ(mif8->Codepage(), 65001);
