@@ -1,0 +1,33 @@
+// The options of itn2brinlow-cli and their parsing.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace itn {
+
+struct TCliOptions {
+    std::string OutputFolder;
+    int32_t OutputFormat = 2;  // 0 MIF, 1 SHP, 2 TAB, 3 GML 2
+    std::vector<std::string> RoadFiles;
+    std::vector<std::string> UrbanFiles;
+    bool SplitLoopLinks = true;
+    bool TurnRestrictions = false;
+    int32_t MaxHeightUnit = 1;  // 0 cm, 1 inch
+    bool Attribute2 = false;
+    bool AttributeC = false;
+    bool Attribute4 = true;
+    bool AvoidPattern = true;
+    bool SaveUnzipped = false;
+    uint16_t Codepage = 1252;
+    bool Quiet = false;
+};
+
+enum class TParseOutcome { Run, ExitSuccess, UsageError };
+
+// Parses argv. On --help the help text goes to Out; on a usage error a message goes to Err.
+TParseOutcome ParseCliOptions(int argc, const char* const* argv, TCliOptions& Options, std::string& Out,
+                              std::string& Err);
+
+}  // namespace itn

@@ -1,0 +1,160 @@
+#include "cli/cli_run.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <new>
+#include <system_error>
+#include <vector>
+
+#include "cli/progress_bar.h"
+#include "gis/gis_writer.h"
+#include "roadjob/road_network_data.h"
+
+namespace itn {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string WithSeparator(const std::string& Folder) {
+    if (Folder.empty() || Folder.back() == '/') return Folder;
+    return Folder + "/";
+}
+
+// Why a file cannot be read, or empty when it can.
+std::string InputProblem(const std::string& FileName) {
+    const int fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::strerror(errno);
+    ::close(fd);
+    std::error_code ec;
+    if (fs::is_directory(FileName, ec)) return std::strerror(EISDIR);
+    return std::string();
+}
+
+std::vector<std::string> OutputFiles(const TCliOptions& Options, const std::string& Folder) {
+    std::vector<std::string> extensions;
+    switch (Options.OutputFormat) {
+        case 1: extensions = {".shp", ".shx", ".dbf", ".prj", ".cpg"}; break;
+        case 2: extensions = {".tab", ".dat", ".map", ".id", ".mif", ".mid"}; break;
+        case 3: extensions = {".gml", ".xsd"}; break;
+        default: extensions = {".mif", ".mid"}; break;
+    }
+    std::vector<std::string> files;
+    for (const std::string& extension : extensions) files.push_back(Folder + "ITN_network" + extension);
+    files.push_back(Folder + "VehicleUse.txt");
+    files.push_back(Folder + "VehicleType.txt");
+    if (Options.TurnRestrictions) files.push_back(Folder + "turn.txt");
+    return files;
+}
+
+}  // namespace
+
+std::string CheckRunFiles(const TCliOptions& Options) {
+    std::vector<std::string> inputs = Options.RoadFiles;
+    inputs.insert(inputs.end(), Options.UrbanFiles.begin(), Options.UrbanFiles.end());
+    for (const std::string& input : inputs) {
+        const std::string problem = InputProblem(input);
+        if (!problem.empty()) return "Cannot open file \"" + input + "\". " + problem;
+    }
+
+    const std::string& folder = Options.OutputFolder;
+    std::error_code ec;
+    if (!fs::exists(folder, ec)) {
+        fs::create_directories(folder, ec);
+        if (ec) return "Cannot create output folder \"" + folder + "\". " + ec.message();
+    }
+    if (!fs::is_directory(folder, ec)) return "Output folder \"" + folder + "\" is not a folder";
+    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        return "Cannot write to output folder \"" + folder + "\". " + std::strerror(errno);
+
+    // The outputs replace files of their names: none of them may be an input.
+    for (const std::string& output : OutputFiles(Options, WithSeparator(folder))) {
+        for (const std::string& input : inputs) {
+            if (fs::exists(output, ec) && fs::equivalent(input, output, ec)) {
+                return "Input file \"" + input + "\" would be overwritten by the output file \"" + output + "\"";
+            }
+        }
+    }
+    return std::string();
+}
+
+std::string ElapsedText(int64_t Milliseconds) {
+    const int64_t seconds = (Milliseconds / 1000) % 86400;
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", static_cast<int>(seconds / 3600),
+                  static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
+    return text;
+}
+
+int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& Err, bool ShowProgress) {
+    const auto start = std::chrono::steady_clock::now();
+    TProgressBar bar(Err);
+    try {
+        if (!Options.UrbanFiles.empty()) {
+            Err << "Urban paths files cannot be converted yet: run without --urban" << std::endl;
+            return 1;
+        }
+        if (Options.OutputFormat == 2 && !TGISWrite::MITAB_supported() && !Options.Quiet) {
+            Err << "Warning: the TAB module cannot be loaded - creating MIF instead" << std::endl;
+        }
+
+        TRoadJobOptions job;
+        job.RoadFiles = Options.RoadFiles;
+        job.OutputFolder = WithSeparator(Options.OutputFolder);
+        job.OutputFormat = Options.OutputFormat;
+        job.SplitLoopLinks = Options.SplitLoopLinks;
+        job.TurnRestrictions = Options.TurnRestrictions;
+        job.MaxHeightUnit = Options.MaxHeightUnit;
+        job.SaveUnzipped = Options.SaveUnzipped;
+        job.Attribute2 = Options.Attribute2;
+        job.AttributeC = Options.AttributeC;
+        job.Attribute4 = Options.Attribute4;
+        job.AvoidPattern = Options.AvoidPattern;
+        job.UrbanPathsPresent = !Options.UrbanFiles.empty();
+        job.Codepage = Options.Codepage;
+
+        TRoadJobEvents events;
+        events.AddMessage = [&](const std::string& Line) {
+            if (ShowProgress) bar.Finish();
+            Out << Line << '\n';
+        };
+        if (ShowProgress) {
+            events.ShowPhase = [&](const std::string& Text) { bar.ShowPhase(Text); };
+            events.HidePhase = [&]() { bar.Finish(); };
+            events.PrepareProgress = [&](const std::string& FileName) {
+                std::error_code ec;
+                const auto size = fs::file_size(FileName, ec);
+                bar.StartFile(FileName, ec ? 0 : static_cast<int64_t>(size));
+            };
+            events.XmlProgress = [&](TNativeXml&, int32_t Size) { bar.Advance(Size); };
+        }
+
+        TRoadNetworkData roads;
+        roads.ConvertRoads(job, events);
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        Out << "Done in " << ElapsedText(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count())
+            << " (hh:mm:ss)" << std::endl;
+        if (!Out) {
+            Err << "Cannot write to standard output" << std::endl;
+            return 1;
+        }
+        return 0;
+    } catch (const std::bad_alloc&) {
+        bar.Finish();
+        Out.flush();
+        Err << "Out of memory" << std::endl;
+        return 1;
+    } catch (const std::exception& e) {
+        bar.Finish();
+        Out.flush();
+        Err << e.what() << std::endl;
+        return 1;
+    }
+}
+
+}  // namespace itn

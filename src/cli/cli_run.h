@@ -1,0 +1,23 @@
+// One conversion run from the command line: checks, the job, and what it prints.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "cli/cli_options.h"
+
+namespace itn {
+
+// The message for inputs that cannot be read or an output folder that cannot be written,
+// or empty when the run may start. Creates the output folder when it does not exist.
+std::string CheckRunFiles(const TCliOptions& Options);
+
+// Runs the conversion. Out receives the message list lines and "Done in ..."; Err the phase
+// texts and progress bar (only when ShowProgress) and, on failure, the error's message.
+// Returns the exit status: 0 success, 1 failure.
+int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& Err, bool ShowProgress);
+
+// "hh:mm:ss" of an elapsed time, as a time of day (wrapping after 24 hours).
+std::string ElapsedText(int64_t Milliseconds);
+
+}  // namespace itn

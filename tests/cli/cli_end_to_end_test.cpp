@@ -1,0 +1,251 @@
+// Runs itn2brinlow-cli on small hand-made tiles and compares whole output files.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kCli = std::string(ITN_BINARY_DIR) + "/src/cli/itn2brinlow-cli";
+const std::string kData = std::string(ITN_TEST_DATA_DIR) + "/roadjob";
+
+struct TRun {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string ReadAll(const fs::path& File) {
+    std::ifstream in(File, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteAll(const fs::path& File, const std::string& Text) {
+    std::ofstream(File, std::ios::binary) << Text;
+}
+
+std::string Quote(const std::string& Arg) {
+    std::string q = "'";
+    for (char c : Arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir = fs::path(ITN_BINARY_DIR) / "tests" / "cli_runs" / (std::string(info->test_suite_name()) + "." + info->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+
+    TRun Run(const std::vector<std::string>& Args) {
+        std::string command = Quote(kCli);
+        for (const std::string& arg : Args) command += " " + Quote(arg);
+        command += " >" + Quote((dir / "stdout").string()) + " 2>" + Quote((dir / "stderr").string()) + " </dev/null";
+        const int raw = std::system(command.c_str());
+        TRun run;
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        run.out = ReadAll(dir / "stdout");
+        run.err = ReadAll(dir / "stderr");
+        return run;
+    }
+
+    // The stdout lines with the elapsed time of the last line blanked.
+    static std::string Messages(const std::string& Out) {
+        const size_t done = Out.rfind("Done in ");
+        if (done == std::string::npos) return Out;
+        return Out.substr(0, done) + "Done in hh:mm:ss" + Out.substr(Out.find(" (hh:mm:ss)", done));
+    }
+
+    void ExpectSameFile(const fs::path& Expected, const fs::path& Actual) {
+        ASSERT_TRUE(fs::exists(Actual)) << Actual;
+        EXPECT_EQ(ReadAll(Actual), ReadAll(Expected)) << Actual << " differs from " << Expected;
+    }
+
+    void ExpectOutputs(const std::string& ExpectedName, const fs::path& Out,
+                       const std::vector<std::string>& Files) {
+        for (const std::string& file : Files) ExpectSameFile(fs::path(kData) / "expected" / ExpectedName / file, Out / file);
+    }
+
+    fs::path dir;
+};
+
+const std::vector<std::string> kMifFiles = {"ITN_network.mif", "ITN_network.mid", "VehicleUse.txt",
+                                            "VehicleType.txt", "turn.txt"};
+
+const char* const kTwoTileMessages =
+    "1 / 2\n2 / 2\n1 / 2\n2 / 2\n1 / 2\n"
+    "Found unknown descriptiveTerm: Track\n"
+    "2 / 2\n"
+    "Found unknown descriptiveTerm: \n"
+    "Done in hh:mm:ss (hh:mm:ss)\n";
+
+TEST_F(CliTest, TwoTilesWithEveryColumnInInches) {
+    const TRun run = Run({"--out=" + (dir / "out").string(), "--format=mif", "--roads=" + kData + "/roads_a.gml",
+                          "--roads", kData + "/roads_b.gml", "--turn-restrictions=on", "--attribute2=on",
+                          "--attributec=on", "--quiet"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Messages(run.out), kTwoTileMessages);
+    EXPECT_EQ(run.err, "");
+    ExpectOutputs("two_tiles", dir / "out", kMifFiles);
+}
+
+TEST_F(CliTest, CentimetresWithoutLoopSplittingOrRoutingColumns) {
+    const TRun run = Run({"--out=" + (dir / "out").string(), "--format=mif", "--roads=" + kData + "/roads_a.gml",
+                          "--roads=" + kData + "/roads_b.gml", "--max-height-unit=cm", "--split-loop-links=off",
+                          "--attribute4=off", "--avoid-pattern=off", "--quiet"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    ExpectOutputs("two_tiles_cm", dir / "out", {"ITN_network.mif", "ITN_network.mid"});
+    EXPECT_FALSE(fs::exists(dir / "out" / "turn.txt"));
+}
+
+// A .gz tile next to a user's own .gml of the same name: the conversion reads the .gz, leaves
+// both files as they were and leaves no expansion behind, with and without keeping them.
+TEST_F(CliTest, GzipInputLeavesInputsAlone) {
+    fs::copy_file(kData + "/roads_b.gml", dir / "tile.gml");
+    ASSERT_EQ(std::system(("gzip -c " + Quote(kData + "/roads_b.gml") + " > " + Quote((dir / "tile.gz").string())).c_str()), 0);
+    WriteAll(dir / "tile.gml", "a user's own file\n");
+    const std::string gz = ReadAll(dir / "tile.gz");
+    for (const char* save : {"off", "on"}) {
+        SCOPED_TRACE(save);
+        const fs::path out = dir / (std::string("out_") + save);
+        const TRun run = Run({"--out=" + out.string(), "--format=mif", "--roads=" + kData + "/roads_a.gml",
+                              "--roads=" + (dir / "tile.gz").string(), "--turn-restrictions=on", "--attribute2=on",
+                              "--attributec=on", std::string("--save-unzipped=") + save});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(Messages(run.out), kTwoTileMessages);
+        ExpectOutputs("two_tiles", out, kMifFiles);
+        EXPECT_EQ(ReadAll(dir / "tile.gml"), "a user's own file\n");
+        EXPECT_EQ(ReadAll(dir / "tile.gz"), gz);
+        std::vector<std::string> left;
+        for (const auto& entry : fs::directory_iterator(dir)) {
+            if (entry.is_regular_file()) left.push_back(entry.path().filename().string());
+        }
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(left, (std::vector<std::string>{"stderr", "stdout", "tile.gml", "tile.gz"}));
+    }
+}
+
+TEST_F(CliTest, RunWithoutRoadFiles) {
+    const TRun run = Run({"--out=" + (dir / "out").string(), "--format=mif", "--turn-restrictions=on", "--quiet"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Messages(run.out), "Done in hh:mm:ss (hh:mm:ss)\n");
+    ExpectOutputs("no_roads", dir / "out", kMifFiles);
+}
+
+TEST_F(CliTest, MifIsReadBackByOgr) {
+    if (std::system("command -v ogrinfo >/dev/null 2>&1") != 0) GTEST_SKIP() << "ogrinfo is not installed";
+    const fs::path out = dir / "out";
+    ASSERT_EQ(Run({"--out=" + out.string(), "--format=mif", "--roads=" + kData + "/roads_a.gml",
+                   "--roads=" + kData + "/roads_b.gml", "--quiet"})
+                  .status,
+              0);
+    const std::string info = "ogrinfo -ro -al -so " + Quote((out / "ITN_network.mif").string()) + " > " +
+                             Quote((dir / "ogrinfo.txt").string()) + " 2>&1";
+    ASSERT_EQ(std::system(info.c_str()), 0);
+    const std::string text = ReadAll(dir / "ogrinfo.txt");
+    EXPECT_NE(text.find("Feature Count: 13"), std::string::npos) << text;
+    for (const char* column : {"ID: Integer", "TOID: String (19.0)", "descriptiveTerm: String (40.0)",
+                               "RoadName: String (11.0)", "DftNumber: String (5.0)", "Attribute4: Integer",
+                               "AvoidPattern: Integer", "VU2: Real (1.0)", "VT2: Real (1.0)"}) {
+        EXPECT_NE(text.find(column), std::string::npos) << column << "\n" << text;
+    }
+}
+
+// A tile with one road link and one road link information feature; %s is replaced by a
+// fragment of the information feature.
+std::string TileWith(const std::string& Information, const std::string& Version = "1") {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<osgb:FeatureCollection fid=\"x\">\n"
+           " <osgb:networkMember><osgb:RoadLink fid=\"osgb4000000000000001\"><osgb:version>" + Version +
+           "</osgb:version><osgb:descriptiveTerm>B Road</osgb:descriptiveTerm>\n"
+           "  <osgb:polyline><gml:LineString><gml:coordinates>1,1 2,2</gml:coordinates></gml:LineString></osgb:polyline>"
+           "</osgb:RoadLink></osgb:networkMember>\n"
+           " <osgb:roadInformationMember><osgb:RoadLinkInformation fid=\"osgb4000000000000002\">"
+           "<osgb:version>1</osgb:version>" + Information +
+           "<osgb:referenceToRoadLink xlink:href=\"#osgb4000000000000001\"/></osgb:RoadLinkInformation>"
+           "</osgb:roadInformationMember>\n"
+           "</osgb:FeatureCollection>\n";
+}
+
+TEST_F(CliTest, BadInputFailsWithTheDocumentedMessage) {
+    struct Case {
+        const char* name;
+        std::string tile;
+        std::string message;
+    };
+    const std::string bus = "<osgb:vehicleQualifier><osgb:type exceptFor=\"false\">Buses</osgb:type></osgb:vehicleQualifier>";
+    const Case cases[] = {
+        {"version", TileWith("", "2a"), "'2a' is not a valid integer value"},
+        {"feet", TileWith("<osgb:feet>14.5</osgb:feet>"), "'14.5' is not a valid integer value"},
+        {"inches", TileWith("<osgb:inches>six</osgb:inches>"), "'six' is not a valid integer value"},
+        {"maxheight", TileWith("<osgb:maxheight>high</osgb:maxheight>"), "Cannot convert value to float"},
+        {"exceptFor",
+         TileWith("<osgb:instruction>Access Limited To</osgb:instruction><osgb:vehicleQualifier>"
+                  "<osgb:use exceptFor=\"maybe\">Access</osgb:use></osgb:vehicleQualifier>"),
+         "Invalid exceptFor value"},
+        {"noExceptFor",
+         TileWith("<osgb:instruction>Access Limited To</osgb:instruction><osgb:vehicleQualifier>"
+                  "<osgb:use>Access</osgb:use></osgb:vehicleQualifier>"),
+         "Invalid exceptFor value"},
+        {"noInstruction", TileWith(bus), "TForm1.Create_Vehicle_AttributeString : unexpected situation"},
+        {"closeTag", "<?xml version=\"1.0\"?>\n<a><b></c></a>\n", "Incorrect close tag in element b"},
+        {"noRoot", "<?xml version=\"1.0\"?>\n", "No root element found in xml"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path input = dir / (std::string(c.name) + ".gml");
+        WriteAll(input, c.tile);
+        const TRun run = Run({"--out=" + (dir / "out").string(), "--format=mif", "--roads=" + input.string()});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, c.message + "\n");
+        EXPECT_EQ(ReadAll(input), c.tile);
+    }
+}
+
+TEST_F(CliTest, UnusableFilesAndUsageErrors) {
+    WriteAll(dir / "plain.txt", "x");
+    const std::string missing = (dir / "missing.gml").string();
+    TRun run = Run({"--out=" + (dir / "out").string(), "--roads=" + missing});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Cannot open file \"" + missing + "\". No such file or directory\n");
+    EXPECT_FALSE(fs::exists(dir / "out" / "VehicleUse.txt"));
+
+    run = Run({"--out=" + (dir / "plain.txt").string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Output folder \"" + (dir / "plain.txt").string() + "\" is not a folder\n");
+
+    run = Run({"--out=" + (dir / "plain.txt" / "sub").string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Cannot create output folder"), std::string::npos) << run.err;
+
+    // An input that the run would replace.
+    fs::create_directories(dir / "out");
+    WriteAll(dir / "out" / "VehicleUse.txt", "<a/>");
+    run = Run({"--out=" + (dir / "out").string(), "--roads=" + (dir / "out" / "VehicleUse.txt").string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("would be overwritten"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadAll(dir / "out" / "VehicleUse.txt"), "<a/>");
+
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--format=mif"}, {"--out=x", "--format=dxf"}, {"--out=x", "--turn-restrictions=yes"},
+             {"--out=x", "--codepage=99999"}, {"--out=x", "--unknown"}}) {
+        run = Run(args);
+        EXPECT_EQ(run.status, 2) << args.back();
+        EXPECT_FALSE(run.err.empty());
+    }
+    run = Run({"--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("--roads"), std::string::npos);
+}
+
+}  // namespace
