@@ -164,10 +164,6 @@ void TGISWrite::AddSection3(int32_t Index, const TFloatPoint& P1, const TFloatPo
     AddSection2(Index, P1.x, P1.y, P2.x, P2.y);
 }
 
-namespace {
-
-// Comma-text splitting: "," separates, double quotes enclose (a doubled quote stands for
-// one), and characters at or below the blank separate unquoted values.
 void SplitCommaText(const std::string& text, std::vector<std::string>& values) {
     values.clear();
     const size_t n = text.size();
@@ -207,8 +203,6 @@ void SplitCommaText(const std::string& text, std::vector<std::string>& values) {
         }
     }
 }
-
-}  // namespace
 
 void TGISWrite::SplitAttributes(const std::string& Attrib) {
     SplitCommaText(Attrib, FSL);

@@ -57,6 +57,10 @@ public:
 
 class TGISArray;
 
+// Splits a comma text: "," separates values, double quotes enclose a value (a doubled quote
+// stands for one), characters at or below the blank separate unquoted values.
+void SplitCommaText(const std::string& text, std::vector<std::string>& values);
+
 extern const char* const kDefaultPRJ;
 extern const char* const kDefaultCoordSys;
 

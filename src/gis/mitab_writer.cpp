@@ -40,20 +40,7 @@ TBounds ParseBounds(const std::string& text) {
     }
     // Comma-text split: the word itself, then x1, y1, x2, y2.
     std::vector<std::string> values;
-    size_t i = 0;
-    auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    while (i < s.size() && blank(s[i])) ++i;
-    while (i < s.size()) {
-        size_t start = i;
-        while (i < s.size() && s[i] != ',' && !blank(s[i])) ++i;
-        values.emplace_back(s, start, i - start);
-        while (i < s.size() && blank(s[i])) ++i;
-        if (i < s.size() && s[i] == ',') {
-            ++i;
-            if (i == s.size()) values.emplace_back();
-            while (i < s.size() && blank(s[i])) ++i;
-        }
-    }
+    SplitCommaText(s, values);
     TBounds b;
     double* slots[4] = {&b.x1, &b.y1, &b.x2, &b.y2};
     for (size_t k = 0; k < 4 && k + 1 < values.size(); ++k) *slots[k] = ParseNumber(values[k + 1]);

@@ -17,6 +17,11 @@ int32_t g_mitab_status = -1;
 std::string g_mitab_error;
 TMitabEntries g_mitab;
 
+std::mutex g_mfal_lock;
+int32_t g_mfal_status = -1;
+TMfalEntries g_mfal;
+constexpr int32_t kMfalVersion = 6510;
+
 std::string ProgramFolder() {
     std::error_code ec;
     auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
@@ -109,5 +114,42 @@ int32_t MitabStatus() {
 const std::string& MitabLoadError() { return g_mitab_error; }
 
 const TMitabEntries& Mitab() { return g_mitab; }
+
+namespace {
+
+int32_t UseMfalLocked(const TMfalEntries& e) {
+    g_mfal = e;
+    if (!e.initialise || e.initialise(kMfalVersion) == 0) return g_mfal_status = -4;
+    if (!e.coordsys || !e.create_table || !e.write_object || !e.close_table) return g_mfal_status = -4;
+    return g_mfal_status = 0;
+}
+
+}  // namespace
+
+int32_t LoadMfal() {
+    std::lock_guard<std::mutex> guard(g_mfal_lock);
+    if (g_mfal_status != -1) return g_mfal_status;
+    void* lib = dlopen(kMfalLibraryName, RTLD_NOW | RTLD_LOCAL);
+    if (!lib) return g_mfal_status = -2;
+    TMfalEntries e;
+    Resolve(lib, "mimfal_initialise", e.initialise);
+    Resolve(lib, "mimfal_coordsys", e.coordsys);
+    Resolve(lib, "mimfal_create_table", e.create_table);
+    Resolve(lib, "mimfal_write_object", e.write_object);
+    Resolve(lib, "mimfal_close_table", e.close_table);
+    return UseMfalLocked(e);
+}
+
+int32_t MfalStatus() {
+    std::lock_guard<std::mutex> guard(g_mfal_lock);
+    return g_mfal_status;
+}
+
+const TMfalEntries& Mfal() { return g_mfal; }
+
+int32_t UseMfalEntries(const TMfalEntries& entries) {
+    std::lock_guard<std::mutex> guard(g_mfal_lock);
+    return UseMfalLocked(entries);
+}
 
 }  // namespace itn

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "gis/mfal_types.h"
 #include "gis/mitab_api.h"
 
 namespace itn {
@@ -40,5 +41,14 @@ int32_t MitabStatus();
 const std::string& MitabLoadError();
 // The entry points; only valid while the status is 0.
 const TMitabEntries& Mitab();
+
+// MapInfo's File Access Library, looked up by name on the library search path. Its entries
+// are the symbols mimfal_initialise, mimfal_coordsys, mimfal_create_table,
+// mimfal_write_object and mimfal_close_table.
+int32_t LoadMfal();
+int32_t MfalStatus();
+const TMfalEntries& Mfal();
+// Puts an entry table in place of the library (tests); status 0, or -4 when it refuses to start.
+int32_t UseMfalEntries(const TMfalEntries& entries);
 
 }  // namespace itn
