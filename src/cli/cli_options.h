@@ -22,6 +22,7 @@ struct TCliOptions {
     bool SaveUnzipped = false;
     uint16_t Codepage = 1252;
     bool Quiet = false;
+    bool PhaseTimes = false;  // seconds per phase on stderr, for benchmarks
 };
 
 enum class TParseOutcome { Run, ExitSuccess, UsageError };

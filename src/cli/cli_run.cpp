@@ -5,10 +5,12 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <new>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "cli/progress_bar.h"
@@ -119,13 +121,21 @@ int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& E
         job.Codepage = Options.Codepage;
 
         TRoadJobEvents events;
+        // Phase texts with the time each phase started, for --phase-times.
+        std::vector<std::pair<std::string, std::chrono::steady_clock::time_point>> phases;
         events.AddMessage = [&](const std::string& Line) {
             if (ShowProgress) bar.Finish();
             Out << Line << '\n';
         };
+        events.ShowPhase = [&](const std::string& Text) {
+            phases.emplace_back(Text, std::chrono::steady_clock::now());
+            if (ShowProgress) bar.ShowPhase(Text);
+        };
+        events.HidePhase = [&]() {
+            phases.emplace_back("", std::chrono::steady_clock::now());
+            if (ShowProgress) bar.Finish();
+        };
         if (ShowProgress) {
-            events.ShowPhase = [&](const std::string& Text) { bar.ShowPhase(Text); };
-            events.HidePhase = [&]() { bar.Finish(); };
             events.PrepareProgress = [&](const std::string& FileName) {
                 std::error_code ec;
                 const auto size = fs::file_size(FileName, ec);
@@ -136,6 +146,16 @@ int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& E
 
         TRoadNetworkData roads;
         roads.ConvertRoads(job, events);
+        if (Options.PhaseTimes) {
+            phases.emplace_back("", std::chrono::steady_clock::now());
+            for (size_t i = 0; i + 1 < phases.size(); ++i) {
+                if (phases[i].first.empty()) continue;
+                const std::chrono::duration<double> took = phases[i + 1].second - phases[i].second;
+                char seconds[32];
+                std::snprintf(seconds, sizeof seconds, "%.3f", took.count());
+                Err << phases[i].first << ": " << seconds << " s" << std::endl;
+            }
+        }
         const auto elapsed = std::chrono::steady_clock::now() - start;
         Out << "Done in " << ElapsedText(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count())
             << " (hh:mm:ss)" << std::endl;
