@@ -226,6 +226,20 @@ int Run(const TOptions& o) {
                                  (ec ? ": " + ec.message() : std::string()) + ".");
     }
 
+    // Refuse before writing anything when an output file exists.
+    if (!o.Output.Replace) {
+        std::vector<std::string> names;
+        for (int tile = 0; tile < o.Config.Files; ++tile) names.push_back(FileName(o, RoadsStem(o, tile)));
+        if (o.Config.UrbanLinks > 0) names.push_back(FileName(o, "urban_paths"));
+        for (const auto& name : names) {
+            struct stat st;
+            if (::lstat(name.c_str(), &st) == 0) {
+                throw std::runtime_error("The file \"" + name + "\" exists already; remove it or give --force to "
+                                         "replace it.");
+            }
+        }
+    }
+
     std::optional<TOutputFile> urban;
     if (o.Config.UrbanLinks > 0) {
         urban.emplace(FileName(o, "urban_paths"), o.Output);

@@ -142,7 +142,7 @@ void TTilePlan::BuildLattice() {
     std::vector<TPoint> spurs;  // leaf nodes, numbered after the lattice nodes
     Links.reserve(n);
     uint32_t maxLattice = 0;
-    bool anyLoop = false;
+    bool anyLoop = false, anyOldGroup = false;
     auto add = [&](uint32_t from, uint32_t to, uint8_t flags, TRoadClass cls) {
         const uint32_t k = static_cast<uint32_t>(Links.size());
         const uint64_t key = (t << 32) | k;
@@ -161,7 +161,10 @@ void TTilePlan::BuildLattice() {
         link.Class = cls;
         link.Nature = (flags & lfLoop) ? (r.U() < 0.5 ? TNature::Roundabout : TNature::Single)
                                        : NatureFor(cls, r.U());
-        if (cls <= TRoadClass::BRoad && r.U() < rates.OldGroup) link.Flags |= lfOldGroup;
+        if (cls <= TRoadClass::BRoad && (r.U() < rates.OldGroup || (FConfig->Fixture && !anyOldGroup))) {
+            link.Flags |= lfOldGroup;
+            anyOldGroup = true;
+        }
         if (r.U() < 0.5) link.Flags |= lfReversed;
         const double p = r.U();
         link.Points = (flags & lfLoop) ? static_cast<uint8_t>(4 + static_cast<int>(26 * p * p))
@@ -172,8 +175,12 @@ void TTilePlan::BuildLattice() {
 
     for (uint32_t v = 0; Links.size() < n; ++v) {
         const uint32_t i = v % static_cast<uint32_t>(w), j = v / static_cast<uint32_t>(w);
-        const TRoadClass rowClass = LineClass(FHash.U(THashSalt::RowClass, tileRow, j));
-        const TRoadClass colClass = LineClass(FHash.U(THashSalt::ColClass, tileCol, i));
+        TRoadClass rowClass = LineClass(FHash.U(THashSalt::RowClass, tileRow, j));
+        TRoadClass colClass = LineClass(FHash.U(THashSalt::ColClass, tileCol, i));
+        if (FConfig->Fixture) {
+            if (j % 3 == 0) rowClass = TRoadClass::ARoad;
+            if (i == 0) colClass = TRoadClass::Motorway;
+        }
         if (i + 1 < static_cast<uint32_t>(w) && FHash.U(THashSalt::RightEdge, t, v) < rates.RightEdge) {
             add(v, v + 1, lfHorizontal, rowClass);
             maxLattice = std::max(maxLattice, v + 1);
@@ -411,9 +418,9 @@ void TTilePlan::BuildRoads() {
         const double p = r.U();
         if (cls == TRoadClass::Motorway) {
             road.Primary = true;
-            road.Trunk = p < 0.6;
+            road.Trunk = p < 0.6 || FConfig->Fixture;
         } else if (cls == TRoadClass::ARoad) {
-            road.Primary = p < 0.6;
+            road.Primary = p < 0.6 || FConfig->Fixture;
             road.Trunk = p < 0.2;
         }
         Roads.push_back(road);
