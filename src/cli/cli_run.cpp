@@ -15,7 +15,7 @@
 
 #include "cli/progress_bar.h"
 #include "gis/gis_writer.h"
-#include "roadjob/road_network_data.h"
+#include "roadjob/job_runner.h"
 
 namespace itn {
 
@@ -36,22 +36,6 @@ std::string InputProblem(const std::string& FileName) {
     std::error_code ec;
     if (fs::is_directory(FileName, ec)) return std::strerror(EISDIR);
     return std::string();
-}
-
-std::vector<std::string> OutputFiles(const TCliOptions& Options, const std::string& Folder) {
-    std::vector<std::string> extensions;
-    switch (Options.OutputFormat) {
-        case 1: extensions = {".shp", ".shx", ".dbf", ".prj", ".cpg"}; break;
-        case 2: extensions = {".tab", ".dat", ".map", ".id", ".mif", ".mid"}; break;
-        case 3: extensions = {".gml", ".xsd"}; break;
-        default: extensions = {".mif", ".mid"}; break;
-    }
-    std::vector<std::string> files;
-    for (const std::string& extension : extensions) files.push_back(Folder + "ITN_network" + extension);
-    files.push_back(Folder + "VehicleUse.txt");
-    files.push_back(Folder + "VehicleType.txt");
-    if (Options.TurnRestrictions) files.push_back(Folder + "turn.txt");
-    return files;
 }
 
 }  // namespace
@@ -75,22 +59,7 @@ std::string CheckRunFiles(const TCliOptions& Options) {
         return "Cannot write to output folder \"" + folder + "\". " + std::strerror(errno);
 
     // The outputs replace files of their names: none of them may be an input.
-    for (const std::string& output : OutputFiles(Options, WithSeparator(folder))) {
-        for (const std::string& input : inputs) {
-            if (fs::exists(output, ec) && fs::equivalent(input, output, ec)) {
-                return "Input file \"" + input + "\" would be overwritten by the output file \"" + output + "\"";
-            }
-        }
-    }
-    return std::string();
-}
-
-std::string ElapsedText(int64_t Milliseconds) {
-    const int64_t seconds = (Milliseconds / 1000) % 86400;
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", static_cast<int>(seconds / 3600),
-                  static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
-    return text;
+    return OutputReplacesInput(WithSeparator(folder), Options.OutputFormat, Options.TurnRestrictions, inputs);
 }
 
 int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& Err, bool ShowProgress) {
@@ -120,7 +89,8 @@ int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& E
         job.UrbanPathsPresent = !Options.UrbanFiles.empty();
         job.Codepage = Options.Codepage;
 
-        TRoadJobEvents events;
+        TConversionEvents jobEvents;
+        TRoadJobEvents& events = jobEvents.Road;
         // Phase texts with the time each phase started, for --phase-times.
         std::vector<std::pair<std::string, std::chrono::steady_clock::time_point>> phases;
         events.AddMessage = [&](const std::string& Line) {
@@ -144,8 +114,7 @@ int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& E
             events.XmlProgress = [&](TNativeXml&, int32_t Size) { bar.Advance(Size); };
         }
 
-        TRoadNetworkData roads;
-        roads.ConvertRoads(job, events);
+        RunConversionJob(job, Options.UrbanFiles, jobEvents);
         if (Options.PhaseTimes) {
             phases.emplace_back("", std::chrono::steady_clock::now());
             for (size_t i = 0; i + 1 < phases.size(); ++i) {
@@ -157,8 +126,7 @@ int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& E
             }
         }
         const auto elapsed = std::chrono::steady_clock::now() - start;
-        Out << "Done in " << ElapsedText(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count())
-            << " (hh:mm:ss)" << std::endl;
+        Out << DoneLine(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()) << std::endl;
         if (!Out) {
             Err << "Cannot write to standard output" << std::endl;
             return 1;

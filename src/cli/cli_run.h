@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/cli_options.h"
+#include "roadjob/job_runner.h"
 
 namespace itn {
 
@@ -16,8 +17,5 @@ std::string CheckRunFiles(const TCliOptions& Options);
 // texts and progress bar (only when ShowProgress) and, on failure, the error's message.
 // Returns the exit status: 0 success, 1 failure.
 int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& Err, bool ShowProgress);
-
-// "hh:mm:ss" of an elapsed time, as a time of day (wrapping after 24 hours).
-std::string ElapsedText(int64_t Milliseconds);
 
 }  // namespace itn

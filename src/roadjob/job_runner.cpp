@@ -1,0 +1,69 @@
+#include "roadjob/job_runner.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+
+namespace itn {
+
+namespace fs = std::filesystem;
+
+void RunConversionJob(TRoadJobOptions Options, const std::vector<std::string>& UrbanFiles,
+                      const TConversionEvents& Events) {
+    Options.UrbanPathsPresent = !UrbanFiles.empty();
+    Options.UrbanPathData = nullptr;
+    if (!UrbanFiles.empty()) {
+        // The urban paths converter is not part of the build yet.
+        throw std::runtime_error("Urban paths files cannot be converted yet: remove them from the list");
+    }
+    TRoadNetworkData roads;
+    roads.ConvertRoads(Options, Events.Road);
+}
+
+std::string FileCountLine(int32_t Index, std::size_t Count) {
+    return std::to_string(static_cast<int64_t>(Index) + 1) + " / " + std::to_string(Count);
+}
+
+std::string ElapsedText(int64_t Milliseconds) {
+    const int64_t seconds = (Milliseconds / 1000) % 86400;
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", static_cast<int>(seconds / 3600),
+                  static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
+    return text;
+}
+
+std::string DoneLine(int64_t Milliseconds) { return "Done in " + ElapsedText(Milliseconds) + " (hh:mm:ss)"; }
+
+std::vector<std::string> JobOutputFiles(const std::string& OutputFolder, int32_t OutputFormat,
+                                        bool TurnRestrictions) {
+    std::vector<std::string> extensions;
+    switch (OutputFormat) {
+        case 1: extensions = {".shp", ".shx", ".dbf", ".prj", ".cpg"}; break;
+        case 2: extensions = {".tab", ".dat", ".map", ".id", ".mif", ".mid"}; break;  // MIF when no TAB
+        case 3: extensions = {".gml", ".xsd"}; break;
+        default: extensions = {".mif", ".mid"}; break;
+    }
+    std::vector<std::string> files;
+    for (const std::string& extension : extensions) files.push_back(OutputFolder + "ITN_network" + extension);
+    files.push_back(OutputFolder + "VehicleUse.txt");
+    files.push_back(OutputFolder + "VehicleType.txt");
+    if (TurnRestrictions) files.push_back(OutputFolder + "turn.txt");
+    return files;
+}
+
+std::string OutputReplacesInput(const std::string& OutputFolder, int32_t OutputFormat, bool TurnRestrictions,
+                                const std::vector<std::string>& Inputs) {
+    for (const std::string& output : JobOutputFiles(OutputFolder, OutputFormat, TurnRestrictions)) {
+        std::error_code ec;
+        if (!fs::exists(output, ec)) continue;
+        for (const std::string& input : Inputs) {
+            if (fs::equivalent(input, output, ec)) {
+                return "Input file \"" + input + "\" would be overwritten by the output file \"" + output + "\"";
+            }
+        }
+    }
+    return std::string();
+}
+
+}  // namespace itn
