@@ -1,5 +1,7 @@
 #include "gis/gis_functions.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -85,6 +87,11 @@ bool IsTrueText(std::string_view text) {
 std::string XmlEscape(std::string_view text) {
     std::string out;
     out.reserve(text.size());
+    AppendXmlEscape(out, text);
+    return out;
+}
+
+void AppendXmlEscape(std::string& out, std::string_view text) {
     for (char c : text) {
         switch (c) {
             case '"': out += "&quot;"; break;
@@ -95,7 +102,6 @@ std::string XmlEscape(std::string_view text) {
             default: out += c; break;
         }
     }
-    return out;
 }
 
 double GreatCircleAngle(const TFloatPoint& P1, const TFloatPoint& P2) {
@@ -127,6 +133,122 @@ std::string CodepageToCharsetName(int codepage) {
     }
     if (codepage >= 28591 && codepage <= 28599) return "ISO8859_" + std::to_string(codepage - 28590);
     return "Unknown CodePage";
+}
+
+uint8_t CodepageToLanguageDriver(int codepage) {
+    switch (codepage) {
+        case 437: return 0x01;
+        case 850: return 0x02;
+        case 1252: return 0x03;
+        case 10000: return 0x04;
+        case 865: return 0x08;
+        case 932: return 0x13;
+        case 863: return 0x1C;
+        case 852: return 0x1F;
+        case 867: return 0x20;
+        case 860: return 0x24;
+        case 866: return 0x26;
+        case 936: return 0x4D;
+        case 949: return 0x4E;
+        case 950: return 0x4F;
+        case 874: return 0x50;
+        case 861: return 0x67;
+        case 895: return 0x68;
+        case 620: return 0x69;
+        case 737: return 0x6A;
+        case 857: return 0x6B;
+        case 1255: return 0x7D;
+        case 1256: return 0x7E;
+        case 862: return 0x85;
+        case 868: return 0x8E;
+        case 10007: return 0x96;
+        case 10029: return 0x97;
+        case 10006: return 0x98;
+        case 1250: return 0x9B;
+        case 1251: return 0xC9;
+        case 1254: return 0xCA;
+        case 1253: return 0xCB;
+        default: return 0;
+    }
+}
+
+namespace {
+
+// |value| rounded half away from zero to `decimals` places, as the digits of |value| * 10^decimals
+// (no leading zeros, "0" for zero). Works on the shortest decimal form, so 2.675 rounds to 2.68
+// as its text suggests rather than by its binary expansion (2.67499...).
+std::string RoundedDigits(double value, int decimals) {
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific);
+    std::string digits;
+    const char* p = buf;
+    for (; p < res.ptr && *p != 'e'; ++p)
+        if (*p != '.') digits += *p;
+    int exp10 = 0;
+    const char* e = p + 1;
+    if (e < res.ptr && *e == '+') ++e;
+    std::from_chars(e, res.ptr, exp10);
+    // digits d1 d2 ... stand for 0.d1d2... * 10^(exp10 + 1); keep those down to the 10^-decimals place.
+    const long keep = static_cast<long>(exp10) + 1 + decimals;
+    std::string kept;
+    if (keep >= 0) {
+        kept = digits.substr(0, std::min<size_t>(static_cast<size_t>(keep), digits.size()));
+        kept.append(static_cast<size_t>(keep) - kept.size(), '0');
+        if (static_cast<size_t>(keep) < digits.size() && digits[static_cast<size_t>(keep)] >= '5') {
+            long i = static_cast<long>(kept.size()) - 1;
+            for (; i >= 0 && kept[static_cast<size_t>(i)] == '9'; --i) kept[static_cast<size_t>(i)] = '0';
+            if (i >= 0)
+                kept[static_cast<size_t>(i)] += 1;
+            else
+                kept.insert(kept.begin(), '1');
+        }
+    }
+    const size_t nonzero = kept.find_first_not_of('0');
+    return nonzero == std::string::npos ? "0" : kept.substr(nonzero);
+}
+
+}  // namespace
+
+void FormatFixedNumber(int Width, int decimals, char* dest, double value) {
+    if (Width <= 0) return;
+    if (decimals < 0) decimals = 0;
+    std::string s;
+    if (std::isnan(value)) {
+        s = "NAN";
+    } else if (std::isinf(value)) {
+        s = value < 0 ? "-INF" : "INF";
+    } else {
+        std::string n = RoundedDigits(value, decimals);
+        const bool negative = value < 0 && n != "0";
+        if (n.size() < static_cast<size_t>(decimals) + 1) n.insert(0, static_cast<size_t>(decimals) + 1 - n.size(), '0');
+        if (negative) s += '-';
+        s.append(n, 0, n.size() - static_cast<size_t>(decimals));
+        if (decimals > 0) {
+            s += '.';
+            s.append(n, n.size() - static_cast<size_t>(decimals), std::string::npos);
+        }
+    }
+    const size_t width = static_cast<size_t>(Width);
+    if (s.size() < width) s.insert(0, width - s.size(), ' ');
+    std::memcpy(dest, s.data(), width);
+}
+
+bool TryStrToFloatInv(std::string_view text, double& value) {
+    auto is_blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    // A digit or a point must come first: this also turns away "inf" and "nan".
+    if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text.front())) || text.front() == '.')) return false;
+    double v = 0;
+    auto res = std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::general);
+    if (res.ec != std::errc() || res.ptr != text.data() + text.size()) return false;
+    value = negative ? -v : v;
+    return true;
 }
 
 }  // namespace itn

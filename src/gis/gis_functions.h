@@ -24,12 +24,26 @@ bool IsTrueText(std::string_view text);
 
 // The five XML special characters replaced by their entities.
 std::string XmlEscape(std::string_view text);
+// XmlEscape(text) appended to out.
+void AppendXmlEscape(std::string& out, std::string_view text);
 
 // Central angle in radians between two points given as longitude (x) and latitude (y) in degrees.
 double GreatCircleAngle(const TFloatPoint& P1, const TFloatPoint& P2);
 
 // MapInfo character set name of a Windows code page ("WindowsLatin1", "UTF-8", ...).
 std::string CodepageToCharsetName(int codepage);
+
+// dBase language driver byte of a Windows code page; 0 for a code page without one (65001 too).
+uint8_t CodepageToLanguageDriver(int codepage);
+
+// value as fixed-point text with `decimals` digits after ".", right-aligned in Width characters
+// with leading blanks; the first Width characters go to dest (a wider number loses its right end:
+// width 3 turns 12345 into 123). Rounds the shortest decimal form of value half away from zero.
+void FormatFixedNumber(int Width, int decimals, char* dest, double value);
+
+// Reads a decimal number with "." as decimal point (optional sign and exponent, surrounding
+// blanks allowed); false for anything else, including an empty text, NaN and infinity.
+bool TryStrToFloatInv(std::string_view text, double& value);
 
 // 0x00BBGGRR colour as the integer 0xRRGGBB.
 inline uint32_t RgbValue(uint32_t color) {
