@@ -6,15 +6,17 @@
 
 namespace itn {
 
+using namespace std::string_view_literals;
+
 void TRoadNetworkData::Phase1NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
     if (Node.HasAttribute("fid")) CurrentFid = FidOf(&Node);
     // A departed feature element carries the departed TOID in its own fid.
-    if (Node.Name() == "osgb:DepartedFeature") DepartedFeatures->Add(CurrentFid, 0);
+    if (Node.Name() == "osgb:DepartedFeature"sv) DepartedFeatures->Add(CurrentFid, 0);
 }
 
 void TRoadNetworkData::Phase1NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) {
     const std::string& name = Node.Name();
-    if (name == "osgb:version") {
+    if (name == "osgb:version"sv) {
         const int32_t version = Node.ValueAsInteger();
         if (int32_t* known = VersionList->Find(CurrentFid)) {
             if (version > *known) *known = version;
@@ -23,9 +25,9 @@ void TRoadNetworkData::Phase1NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) 
         }
     }
     const int depth = Node.TreeDepth();
-    if (name == "osgb:use" && depth == 4) {
+    if (name == "osgb:use"sv && depth == 4) {
         VehicleUseNames->Add(Node.ValueAsString(), 0);
-    } else if (name == "osgb:type" && depth == 4) {
+    } else if (name == "osgb:type"sv && depth == 4) {
         VehicleTypeNames->Add(Node.ValueAsString(), 0);
     } else if (depth >= 1) {
         Node.Delete();

@@ -7,6 +7,8 @@
 
 namespace itn {
 
+using namespace std::string_view_literals;
+
 void TRoadNetworkData::ClearVehicleQualifiers() {
     CurrentVehicleUseElements.clear();
     CurrentVehicleUseValues.clear();
@@ -25,8 +27,8 @@ void TRoadNetworkData::AddVehicleType(std::string_view Name, std::string_view Ex
 void TRoadNetworkData::ResetPhase2Member(const TXmlNode& Node) {
     CurRoadNameId = -1;
     CurRoadNumberId = -1;
-    InRoadMember = Node.Name() == "osgb:roadMember";
-    InRoadInfoMember = Node.Name() == "osgb:roadInformationMember";
+    InRoadMember = Node.Name() == "osgb:roadMember"sv;
+    InRoadInfoMember = Node.Name() == "osgb:roadInformationMember"sv;
     InstructionText.clear();
     CurTrunk = false;
     CurPrimary = false;
@@ -51,28 +53,28 @@ void TRoadNetworkData::Phase2NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
     if (SkipFeature) return;
 
     if (depth == 1) ResetPhase2Member(Node);
-    if (depth == 2 && name == "osgb:RoadLinkInformation") {
+    if (depth == 2 && name == "osgb:RoadLinkInformation"sv) {
         ClearVehicleQualifiers();
         InsideRoadLinkInformationTag = true;
     }
-    if (name == "osgb:referenceToRoadLink" && InsideRoadLinkInformationTag) {
+    if (name == "osgb:referenceToRoadLink"sv && InsideRoadLinkInformationTag) {
         RoadLinkDataList.push_back(TRoadLinkInformationData{HrefOf(&Node), CurrentVehicleUseElements,
                                                             CurrentVehicleUseValues, CurrentVehicleTypeElements,
                                                             CurrentVehicleTypeValues,
                                                             InstructionFromText(InstructionText)});
     }
     if (InRoadInfoMember) {
-        if (name == "osgb:directedLink") {
-            if (InstructionText == "One Way") {
-                OnewayList->Add(HrefOf(&Node), Node.AttributeByName("orientation") == "+" ? 1 : 2);
+        if (name == "osgb:directedLink"sv) {
+            if (InstructionText == "One Way"sv) {
+                OnewayList->Add(HrefOf(&Node), Node.AttributeByName("orientation") == "+"sv ? 1 : 2);
             } else if (FOptions.TurnRestrictions) {
-                if (InstructionText == "No Turn") {
+                if (InstructionText == "No Turn"sv) {
                     NoTurnLinks.push_back(HrefOf(&Node));
-                } else if (InstructionText == "Mandatory Turn") {
+                } else if (InstructionText == "Mandatory Turn"sv) {
                     MandatoryTurnLinks.push_back(HrefOf(&Node));
                 }
             }
-        } else if (name == "osgb:referenceToRoadLink") {
+        } else if (name == "osgb:referenceToRoadLink"sv) {
             if (static_cast<int64_t>(HeightFeet) + HeightInches != 0 || HeightMetres != 0) {
                 const int32_t h = HeightInUnit(HeightFeet, HeightInches, HeightMetres, FOptions.MaxHeightUnit);
                 const std::string toid = HrefOf(&Node);
@@ -85,7 +87,7 @@ void TRoadNetworkData::Phase2NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
             }
         }
     }
-    if (InRoadMember && name == "osgb:networkMember") {
+    if (InRoadMember && name == "osgb:networkMember"sv) {
         const std::string toid = HrefOf(&Node);
         if (TRoad* road = RoadList->Find(toid)) {
             if (CurRoadNameId != -1) road->RoadNameId = CurRoadNameId;
@@ -129,7 +131,7 @@ void TRoadNetworkData::StoreTurnRestriction() {
 void TRoadNetworkData::Phase2NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) {
     const std::string& name = Node.Name();
     const int depth = Node.TreeDepth();
-    if (name == "osgb:version") {
+    if (name == "osgb:version"sv) {
         const int32_t* current = VersionList->Find(CurrentFid);
         if (current && *current != Node.ValueAsInteger()) SkipFeature = true;
     }
@@ -140,35 +142,35 @@ void TRoadNetworkData::Phase2NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) 
     }
 
     if (depth == 4) {
-        if (name == "osgb:use") {
+        if (name == "osgb:use"sv) {
             AddVehicleUse(Node.ValueAsString(), Node.AttributeByName("exceptFor"));
-        } else if (name == "osgb:type") {
+        } else if (name == "osgb:type"sv) {
             AddVehicleType(Node.ValueAsString(), Node.AttributeByName("exceptFor"));
         }
     }
-    if (depth == 2 && name == "osgb:RoadLinkInformation") InsideRoadLinkInformationTag = false;
-    if (name == "osgb:descriptiveTerm") {
+    if (depth == 2 && name == "osgb:RoadLinkInformation"sv) InsideRoadLinkInformationTag = false;
+    if (name == "osgb:descriptiveTerm"sv) {
         const std::string term = Node.ValueAsString();
-        if (term == "Primary Route") CurPrimary = true;
-        if (term == "Trunk Road") CurTrunk = true;
+        if (term == "Primary Route"sv) CurPrimary = true;
+        if (term == "Trunk Road"sv) CurTrunk = true;
     }
-    if (name == "osgb:roadName") {
+    if (name == "osgb:roadName"sv) {
         const std::string value = Node.ValueAsString();
         if (IsRoadNumber(value)) {
             CurRoadNumberId = RoadNumberList.IndexOfOrAdd(value);
         } else {
             CurRoadNameId = RoadNameList.IndexOfOrAdd(value);
         }
-    } else if (name == "osgb:instruction") {
+    } else if (name == "osgb:instruction"sv) {
         InstructionText = Node.ValueAsString();
-    } else if (name == "osgb:feet") {
+    } else if (name == "osgb:feet"sv) {
         HeightFeet = Node.ValueAsInteger();
-    } else if (name == "osgb:inches") {
+    } else if (name == "osgb:inches"sv) {
         HeightInches = Node.ValueAsInteger();
-    } else if (name == "osgb:maxheight") {
+    } else if (name == "osgb:maxheight"sv) {
         HeightMetres = Node.ValueAsFloat();
     }
-    if (FOptions.TurnRestrictions && depth == LastDepth - 1 && name == "osgb:RoadRouteInformation") {
+    if (FOptions.TurnRestrictions && depth == LastDepth - 1 && name == "osgb:RoadRouteInformation"sv) {
         StoreTurnRestriction();
     }
     LastDepth = depth;

@@ -9,6 +9,8 @@
 
 namespace itn {
 
+using namespace std::string_view_literals;
+
 void TRoadNetworkData::Phase3NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
     const int depth = Node.TreeDepth();
     const std::string& name = Node.Name();
@@ -22,7 +24,7 @@ void TRoadNetworkData::Phase3NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
     if (SkipFeature) return;
 
     if (depth == 1) {
-        InNetworkMember = name == "osgb:networkMember";
+        InNetworkMember = name == "osgb:networkMember"sv;
         LinkTOID.clear();
         DescriptiveTerm.clear();
         DescriptiveGroup.clear();
@@ -35,26 +37,26 @@ void TRoadNetworkData::Phase3NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
         IsFerry = false;
     }
     if (depth == 2 && InNetworkMember) {
-        if (name == "osgb:RoadNode") {
+        if (name == "osgb:RoadNode"sv) {
             InNetworkMember = false;
             IsFerry = false;
-        } else if (name == "osgb:FerryNode") {
+        } else if (name == "osgb:FerryNode"sv) {
             InNetworkMember = false;
             IsFerry = true;
         }
     }
-    if (name == "osgb:RoadLink" || name == "osgb:FerryLink") {
+    if (name == "osgb:RoadLink"sv || name == "osgb:FerryLink"sv) {
         LinkTOID = FidOf(&Node);
-        IsFerry = name == "osgb:FerryLink";
+        IsFerry = name == "osgb:FerryLink"sv;
         FerryFromNode.clear();
         FerryToNode.clear();
-    } else if (name == "osgb:directedNode") {
+    } else if (name == "osgb:directedNode"sv) {
         const std::string orientation = Node.AttributeByName("orientation");
         const std::string grade = Node.AttributeByName("gradeSeparation");
-        if (orientation == "-") {
+        if (orientation == "-"sv) {
             if (!grade.empty()) ZlevelFrom = grade;
             if (IsFerry) FerryFromNode = HrefOf(&Node);
-        } else if (orientation == "+") {
+        } else if (orientation == "+"sv) {
             if (!grade.empty()) ZlevelTo = grade;
             if (IsFerry) FerryToNode = HrefOf(&Node);
         }
@@ -64,7 +66,7 @@ void TRoadNetworkData::Phase3NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
 void TRoadNetworkData::Phase3NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) {
     const std::string& name = Node.Name();
     const int depth = Node.TreeDepth();
-    if (name == "osgb:version") {
+    if (name == "osgb:version"sv) {
         const int32_t* current = VersionList->Find(CurrentFid);
         if (current && *current != Node.ValueAsInteger()) SkipFeature = true;
     }
@@ -73,24 +75,24 @@ void TRoadNetworkData::Phase3NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) 
         return;
     }
 
-    if (name == "osgb:descriptiveGroup") {
+    if (name == "osgb:descriptiveGroup"sv) {
         DescriptiveGroup = Node.ValueAsString();
-    } else if (name == "osgb:descriptiveTerm") {
+    } else if (name == "osgb:descriptiveTerm"sv) {
         DescriptiveTerm = Node.ValueAsString();
-    } else if (name == "osgb:natureOfRoad") {
+    } else if (name == "osgb:natureOfRoad"sv) {
         NatureOfRoad = Node.ValueAsString();
-    } else if (name == "gml:coordinates") {
+    } else if (name == "gml:coordinates"sv) {
         CoordsText = Node.ValueAsString();
     }
-    if (IsFerry && depth == 2 && name == "osgb:FerryNode") {
+    if (IsFerry && depth == 2 && name == "osgb:FerryNode"sv) {
         if (!fFerryNodeDataList.Contains(CurrentFid))
             fFerryNodeDataList.Add(CurrentFid, TFerryNodeInformation{CurrentFid, CoordsText});
-    } else if (IsFerry && name == "osgb:FerryLink") {
+    } else if (IsFerry && name == "osgb:FerryLink"sv) {
         if (!fFerryLinkDataList.Contains(LinkTOID)) {
             fFerryLinkDataList.Add(CurrentFid,
                                    TFerryLinkInformation{CurrentFid, FerryFromNode, FerryToNode, "Ferry Connection"});
         }
-    } else if (depth == LastDepth - 1 && name == "osgb:RoadLink" && !LinkIdList->Contains(LinkTOID)) {
+    } else if (depth == LastDepth - 1 && name == "osgb:RoadLink"sv && !LinkIdList->Contains(LinkTOID)) {
         WriteRoadLink();
     }
     LastDepth = depth;
@@ -118,17 +120,16 @@ void TRoadNetworkData::WriteRoadLink() {
     LinkVersion = version ? *version : 0;
 
     // The class of a motorway, A or B road comes from its group, whatever its term says.
-    if ((DescriptiveGroup == "Motorway" || DescriptiveGroup == "A Road" || DescriptiveGroup == "B Road") &&
+    if ((DescriptiveGroup == "Motorway"sv || DescriptiveGroup == "A Road"sv || DescriptiveGroup == "B Road"sv) &&
         DescriptiveTerm != DescriptiveGroup) {
         DescriptiveTerm = DescriptiveGroup;
     }
-    if (DescriptiveGroup == "Ferry Connection") DescriptiveTerm = "Ferry Connection";
+    if (DescriptiveGroup == "Ferry Connection"sv) DescriptiveTerm = "Ferry Connection";
     bool known = true;
     RoadClass = ComputeRoadClass(DescriptiveTerm, NatureOfRoad, LinkTrunk, LinkOneway, known);
     if (!known) AddMessage("Found unknown descriptiveTerm: " + DescriptiveTerm);
 
-    LinkVehicleUse = VehicleUseStringForLink(CurrentFid);
-    LinkVehicleType = VehicleTypeStringForLink(CurrentFid);
+    SetLinkVehicleStrings(CurrentFid);
     ParseCoordinates(CoordsText, LinkPoints);
     const TFloatPoint* P = LinkPoints.Pnt.data();
     const int32_t L = LinkPoints.Count;
@@ -182,20 +183,17 @@ void TRoadNetworkData::WriteRoadLink() {
     }
 }
 
-std::string TRoadNetworkData::VehicleUseStringForLink(const std::string& Toid) const {
+void TRoadNetworkData::SetLinkVehicleStrings(const std::string& Toid) {
     const auto found = RoadLinkDataIndex.find(Toid);
-    if (found == RoadLinkDataIndex.end()) return DefaultVehicleUseString;
+    if (found == RoadLinkDataIndex.end()) {
+        LinkVehicleUse = DefaultVehicleUseString;
+        LinkVehicleType = DefaultVehicleTypeString;
+        return;
+    }
     std::vector<const TRoadLinkInformationData*> records;
     for (int32_t i : found->second) records.push_back(&RoadLinkDataList[i]);
-    return VehicleStringForRecords(records, TVehicleKind::Use, VehicleUseList.Count());
-}
-
-std::string TRoadNetworkData::VehicleTypeStringForLink(const std::string& Toid) const {
-    const auto found = RoadLinkDataIndex.find(Toid);
-    if (found == RoadLinkDataIndex.end()) return DefaultVehicleTypeString;
-    std::vector<const TRoadLinkInformationData*> records;
-    for (int32_t i : found->second) records.push_back(&RoadLinkDataList[i]);
-    return VehicleStringForRecords(records, TVehicleKind::Type, VehicleTypeList.Count());
+    LinkVehicleUse = VehicleStringForRecords(records, TVehicleKind::Use, VehicleUseList.Count());
+    LinkVehicleType = VehicleStringForRecords(records, TVehicleKind::Type, VehicleTypeList.Count());
 }
 
 void TRoadNetworkData::WriteFerryLinks() {
@@ -224,8 +222,7 @@ void TRoadNetworkData::WriteFerryLinks() {
         line.Pnt[0] = ParseCoordPair(from->Coords);
         line.Pnt[1] = ParseCoordPair(to->Coords);
         line.Count = 2;
-        LinkVehicleUse = VehicleUseStringForLink(CurrentFid);
-        LinkVehicleType = VehicleTypeStringForLink(CurrentFid);
+        SetLinkVehicleStrings(CurrentFid);
         WriteLinkRecord(0, "0", "0");
         Writer->AddSection(1, line);
     }

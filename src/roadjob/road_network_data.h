@@ -99,8 +99,8 @@ private:
     void WriteRoadLink();
     void WriteLinkRecord(int32_t Piece, const std::string& ZFrom, const std::string& ZTo);
     void WriteFerryLinks();
-    std::string VehicleUseStringForLink(const std::string& Toid) const;
-    std::string VehicleTypeStringForLink(const std::string& Toid) const;
+    // LinkVehicleUse and LinkVehicleType of the link: every record that names it counts.
+    void SetLinkVehicleStrings(const std::string& Toid);
 
     TRoadJobOptions FOptions;
     TRoadJobEvents FEvents;

@@ -37,7 +37,9 @@ public:
         return true;
     }
 
-    int32_t IndexOf(std::string_view Text) const { return Lookup(Text, lists_detail::FoldedHash(Text)); }
+    int32_t IndexOf(std::string_view Text) const {
+        return FEntries.empty() ? -1 : Lookup(Text, lists_detail::FoldedHash(Text));
+    }
     bool Contains(std::string_view Text) const { return IndexOf(Text) >= 0; }
 
     // The value of Key, or nullptr. The pointer stays valid until the next addition.

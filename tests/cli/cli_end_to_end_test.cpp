@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -159,6 +160,28 @@ TEST_F(CliTest, MifIsReadBackByOgr) {
                                "AvoidPattern: Integer", "VU2: Real (1.0)", "VT2: Real (1.0)"}) {
         EXPECT_NE(text.find(column), std::string::npos) << column << "\n" << text;
     }
+}
+
+TEST_F(CliTest, SampleDataIsReadBackByOgr) {
+    if (std::system("command -v ogrinfo >/dev/null 2>&1") != 0) GTEST_SKIP() << "ogrinfo is not installed";
+    const std::string sample = std::string(ITN_TEST_DATA_DIR) + "/../../data/sample";
+    const fs::path out = dir / "out";
+    const TRun run = Run({"--out=" + out.string(), "--format=mif", "--roads=" + sample + "/roads_0001.gml",
+                          "--roads=" + sample + "/roads_0002.gz", "--turn-restrictions=on", "--quiet"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string info = "ogrinfo -ro -al -so " + Quote((out / "ITN_network.mif").string()) + " > " +
+                             Quote((dir / "ogrinfo.txt").string()) + " 2>&1";
+    ASSERT_EQ(std::system(info.c_str()), 0);
+    const std::string text = ReadAll(dir / "ogrinfo.txt");
+    EXPECT_NE(text.find("Feature Count: 402"), std::string::npos) << text;
+    const std::string vocabulary = ReadAll(out / "VehicleUse.txt");
+    const size_t uses = std::count(vocabulary.begin(), vocabulary.end(), '\n');
+    ASSERT_GT(uses, 0u);
+    for (size_t i = 1; i <= uses; ++i) {
+        EXPECT_NE(text.find("VU" + std::to_string(i) + ": Real (1.0)"), std::string::npos) << i;
+    }
+    EXPECT_EQ(text.find("VU" + std::to_string(uses + 1) + ":"), std::string::npos);
+    EXPECT_NE(text.find("maxHeight: Integer"), std::string::npos);
 }
 
 // A tile with one road link and one road link information feature; %s is replaced by a

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Benchmark of the road job: generates synthetic ITN road files with tools/gen_itn, converts
+# them to MIF/MID with itn2brinlow-cli (three passes and output) and times ogr2ogr on the same
+# files, once extracting only the RoadLink layer and once all layers.
+#
+# Usage: tools/bench.sh [--links N] [--files K] [--seed S] [--work DIR] [--no-ogr]
+#   defaults: --links 5000000 --files 10 --seed 20261210 --work /tmp/itn-bench
+# Generated data is kept under DIR and reused by later runs with the same size and seed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+links=5000000
+files=10
+seed=20261210
+work=${ITN_BENCH_DIR:-/tmp/itn-bench}
+ogr=1
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --links) links=$2; shift 2 ;;
+    --files) files=$2; shift 2 ;;
+    --seed) seed=$2; shift 2 ;;
+    --work) work=$2; shift 2 ;;
+    --no-ogr) ogr=0; shift ;;
+    *) echo "bench.sh: unknown option $1" >&2; exit 2 ;;
+  esac
+done
+
+build=${ITN_BENCH_BUILD_DIR:-build-bench}
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DITN_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" --target itn2brinlow-cli gen_itn -- -j2 >/dev/null
+cli="$build/src/cli/itn2brinlow-cli"
+gen="$build/tools/gen_itn/gen_itn"
+
+data="$work/data-$links-$files-$seed"
+if [ ! -f "$data/.complete" ]; then
+  rm -rf "$data"
+  echo "generating $links road links in $files files into $data ..."
+  "$gen" --links "$links" --files "$files" --seed "$seed" --jobs 2 --out "$data" >/dev/null
+  touch "$data/.complete"
+fi
+roads=("$data"/roads_*.gml)
+bytes=$(stat -c %s "${roads[@]}" | awk '{s += $1} END {print s}')
+mb=$(awk -v b="$bytes" 'BEGIN {printf "%.1f", b / 1e6}')
+
+out="$work/out-itn"
+rm -rf "$out"
+args=()
+for f in "${roads[@]}"; do args+=("--roads=$f"); done
+/usr/bin/time -f "%e %M" -o "$work/time.txt" \
+  "$cli" --out="$out" --format=mif --phase-times --quiet "${args[@]}" >"$work/messages.txt" 2>"$work/phases.txt"
+read -r seconds peak_kb <"$work/time.txt"
+rate=$(awk -v b="$bytes" -v s="$seconds" 'BEGIN {printf "%.1f", b / 1e6 / s}')
+
+echo
+echo "road files: ${#roads[@]}, $links road links, $mb MB"
+echo "itn2brinlow-cli to MIF: $seconds s, $rate MB/s, peak memory $((peak_kb / 1024)) MB"
+while IFS= read -r line; do
+  phase=${line%%:*}
+  s=$(echo "$line" | awk '{print $(NF-1)}')
+  echo "  $phase: $s s, $(awk -v b="$bytes" -v s="$s" 'BEGIN {printf "%.1f", b / 1e6 / s}') MB/s"
+done <"$work/phases.txt"
+
+if [ "$ogr" = 1 ] && command -v ogr2ogr >/dev/null; then
+  # GDAL writes a .gfs schema next to each input on its first read; make it once, untimed.
+  for f in "${roads[@]}"; do [ -f "${f%.gml}.gfs" ] || ogrinfo -ro -so "$f" >/dev/null 2>&1 || true; done
+  time_of() { /usr/bin/time -f "%e" -o "$work/ogr_time.txt" "$@" >/dev/null 2>&1; cat "$work/ogr_time.txt"; }
+  rm -rf "$work/ogr-roadlink" "$work/ogr-all"
+  mkdir -p "$work/ogr-roadlink" "$work/ogr-all"
+  t_link=0
+  t_all=0
+  for f in "${roads[@]}"; do
+    name=$(basename "$f" .gml)
+    t=$(time_of ogr2ogr -f "MapInfo File" "$work/ogr-roadlink/$name.mif" "$f" RoadLink)
+    t_link=$(awk -v a="$t_link" -v b="$t" 'BEGIN {print a + b}')
+    t=$(time_of ogr2ogr -f "MapInfo File" -dsco FORMAT=MIF "$work/ogr-all/$name" "$f")
+    t_all=$(awk -v a="$t_all" -v b="$t" 'BEGIN {print a + b}')
+  done
+  r_link=$(awk -v b="$bytes" -v s="$t_link" 'BEGIN {printf "%.1f", b / 1e6 / s}')
+  r_all=$(awk -v b="$bytes" -v s="$t_all" 'BEGIN {printf "%.1f", b / 1e6 / s}')
+  echo "ogr2ogr RoadLink layer only: $t_link s, $r_link MB/s; itn2brinlow-cli is" \
+    "$(awk -v a="$rate" -v b="$r_link" 'BEGIN {printf "%.2f", a / b}') times as fast"
+  echo "ogr2ogr all layers: $t_all s, $r_all MB/s; itn2brinlow-cli is" \
+    "$(awk -v a="$rate" -v b="$r_all" 'BEGIN {printf "%.2f", a / b}') times as fast"
+fi
