@@ -136,6 +136,29 @@ TEST_F(CliTest, GzipInputLeavesInputsAlone) {
     }
 }
 
+TEST_F(CliTest, WorkedExampleRecord) {
+    const TRun run = Run({"--out=" + (dir / "out").string(), "--format=mif",
+                          "--roads=" + kData + "/worked_example.gml", "--avoid-pattern=off", "--quiet"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    ExpectOutputs("worked_example", dir / "out", {"ITN_network.mid"});
+    const std::string mid = ReadAll(dir / "out" / "ITN_network.mid");
+    EXPECT_NE(mid.find("\r\n7,\"6000000000000077\",0,1,\"A Road\",\"Dual Carriageway\",3,\"N\",\"A1\",False,True,1,0,516\r\n"),
+              std::string::npos);
+}
+
+TEST_F(CliTest, ShapefileNamesColumnsInTenCharacters) {
+    if (std::system("command -v ogrinfo >/dev/null 2>&1") != 0) GTEST_SKIP() << "ogrinfo is not installed";
+    const fs::path out = dir / "out";
+    ASSERT_EQ(Run({"--out=" + out.string(), "--format=shp", "--roads=" + kData + "/roads_a.gml", "--quiet"}).status, 0);
+    const std::string info = "ogrinfo -ro -al -so " + Quote((out / "ITN_network.shp").string()) + " > " +
+                             Quote((dir / "ogrinfo.txt").string()) + " 2>&1";
+    ASSERT_EQ(std::system(info.c_str()), 0);
+    const std::string text = ReadAll(dir / "ogrinfo.txt");
+    EXPECT_NE(text.find("Feature Count: 8"), std::string::npos) << text;
+    EXPECT_NE(text.find("descriTerm: String (40.0)"), std::string::npos) << text;
+    EXPECT_NE(text.find("natureRoad: String (40.0)"), std::string::npos) << text;
+}
+
 TEST_F(CliTest, RunWithoutRoadFiles) {
     const TRun run = Run({"--out=" + (dir / "out").string(), "--format=mif", "--turn-restrictions=on", "--quiet"});
     ASSERT_EQ(run.status, 0) << run.err;
