@@ -96,6 +96,7 @@ int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& E
         events.AddMessage = [&](const std::string& Line) {
             if (ShowProgress) bar.Finish();
             Out << Line << '\n';
+            if (ShowProgress) Out.flush();
         };
         events.ShowPhase = [&](const std::string& Text) {
             phases.emplace_back(Text, std::chrono::steady_clock::now());
