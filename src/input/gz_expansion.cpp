@@ -17,10 +17,11 @@ namespace itn {
 
 namespace {
 
-// Large buffers: inflate runs its fast path on big output windows, and few big writes keep
-// the expansion at the speed of the disk.
-constexpr size_t kInBufferSize = size_t{1} << 20;
-constexpr size_t kOutBufferSize = size_t{4} << 20;
+// Writes of 128 KiB: large enough for few system calls and inflate's fast path, small enough
+// that the kernel copies the output from the processor cache. Buffers of several MiB measured
+// slower here, with several times the system time.
+constexpr size_t kInBufferSize = size_t{256} << 10;
+constexpr size_t kOutBufferSize = size_t{128} << 10;
 // Numbered alternatives tried when the natural name is taken.
 constexpr int kMaxAlternatives = 1000;
 
