@@ -92,7 +92,7 @@ public:
     uint64_t FileBytes() const { return FFileBytes; }
 
 private:
-    static constexpr size_t kCapacity = size_t{4} << 20;
+    static constexpr size_t kCapacity = size_t{256} << 10;
 
     void Drain(size_t Need);
     void LitLarge(std::string_view s);
