@@ -178,9 +178,19 @@ void TRoadNetworkData::Phase2NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) 
 }
 
 void TRoadNetworkData::BuildRoadLinkDataIndex() {
-    RoadLinkDataIndex.clear();
-    for (int32_t i = 0; i < static_cast<int32_t>(RoadLinkDataList.size()); ++i) {
-        RoadLinkDataIndex[RoadLinkDataList[i].RoadLinkID].push_back(i);
+    RoadLinkDataIndex.Clear();
+    const int32_t n = static_cast<int32_t>(RoadLinkDataList.size());
+    NextRecordForLink.assign(n, -1);
+    std::vector<int32_t> last;  // per index entry: the last record chained so far
+    for (int32_t i = 0; i < n; ++i) {
+        const std::string& toid = RoadLinkDataList[i].RoadLinkID;
+        if (RoadLinkDataIndex.Add(toid, i)) {
+            last.push_back(i);
+        } else {
+            int32_t& tail = last[RoadLinkDataIndex.IndexOf(toid)];
+            NextRecordForLink[tail] = i;
+            tail = i;
+        }
     }
 }
 

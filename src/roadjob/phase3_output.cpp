@@ -184,16 +184,20 @@ void TRoadNetworkData::WriteRoadLink() {
 }
 
 void TRoadNetworkData::SetLinkVehicleStrings(const std::string& Toid) {
-    const auto found = RoadLinkDataIndex.find(Toid);
-    if (found == RoadLinkDataIndex.end()) {
+    // The index ignores letter case; a record names a link only when its TOID is the same text.
+    LinkRecords.clear();
+    if (const int32_t* first = RoadLinkDataIndex.Find(Toid)) {
+        for (int32_t i = *first; i >= 0; i = NextRecordForLink[i]) {
+            if (RoadLinkDataList[i].RoadLinkID == Toid) LinkRecords.push_back(&RoadLinkDataList[i]);
+        }
+    }
+    if (LinkRecords.empty()) {
         LinkVehicleUse = DefaultVehicleUseString;
         LinkVehicleType = DefaultVehicleTypeString;
         return;
     }
-    std::vector<const TRoadLinkInformationData*> records;
-    for (int32_t i : found->second) records.push_back(&RoadLinkDataList[i]);
-    LinkVehicleUse = VehicleStringForRecords(records, TVehicleKind::Use, VehicleUseList.Count());
-    LinkVehicleType = VehicleStringForRecords(records, TVehicleKind::Type, VehicleTypeList.Count());
+    LinkVehicleUse = VehicleStringForRecords(LinkRecords, TVehicleKind::Use, VehicleUseList.Count());
+    LinkVehicleType = VehicleStringForRecords(LinkRecords, TVehicleKind::Type, VehicleTypeList.Count());
 }
 
 void TRoadNetworkData::WriteFerryLinks() {

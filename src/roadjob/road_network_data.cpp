@@ -114,7 +114,8 @@ void TRoadNetworkData::ConvertRoads(const TRoadJobOptions& Options, const TRoadJ
     RoadList = NewSortedList<TRoad>();
     HeightList = NewSortedList<int32_t>();
     RoadLinkDataList.clear();
-    RoadLinkDataIndex.clear();
+    RoadLinkDataIndex.Clear();
+    NextRecordForLink.clear();
     Turns = TTurnRestrictions();
     NoTurnLinks.clear();
     MandatoryTurnLinks.clear();
@@ -169,7 +170,8 @@ void TRoadNetworkData::ConvertRoads(const TRoadJobOptions& Options, const TRoadJ
     TurnCoords.reset();
     LinkIdList.reset();
     RoadLinkDataList.clear();
-    RoadLinkDataIndex.clear();
+    RoadLinkDataIndex.Clear();
+    NextRecordForLink.clear();
     ClearFerryLists();
     FExpansions.reset();
 }

@@ -6,7 +6,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "gis/gis_writer.h"
@@ -121,7 +120,10 @@ private:
     std::unique_ptr<TStringList<TRoad>> RoadList;
     std::unique_ptr<TStringList<int32_t>> HeightList;
     std::vector<TRoadLinkInformationData> RoadLinkDataList;
-    std::unordered_map<std::string, std::vector<int32_t>> RoadLinkDataIndex;  // TOID -> records
+    // TOID -> first record naming it; NextRecordForLink chains the later ones in reading order.
+    TStringList<int32_t> RoadLinkDataIndex;
+    std::vector<int32_t> NextRecordForLink;
+    std::vector<const TRoadLinkInformationData*> LinkRecords;
     std::vector<std::string> NoTurnLinks, MandatoryTurnLinks;
     TTurnRestrictions Turns;
     std::unique_ptr<TStringList<int32_t>> TurnLinkSet;
