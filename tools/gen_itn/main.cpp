@@ -1,6 +1,7 @@
 // gen_itn: writes synthetic ITN GML for tests and benchmarks. See Usage() for the options.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -30,7 +31,8 @@ const char* const kUsage =
     "  --out DIR         output folder, created when missing (default .)\n"
     "  --gzip            write .gz files instead of .gml\n"
     "  --gzip-level L    compression level 1..9 (default 6)\n"
-    "  --jobs J          files written in parallel (default 1); the output does not depend on it\n"
+    "  --jobs J          files written in parallel (default: the number of processors, at most 8);\n"
+    "                    the output does not depend on it\n"
     "  --fixture         small fixture: every kind of record in every file, one element per line,\n"
     "                    indented; defaults --links 60 --files 2 --urban 16\n"
     "  --force           replace existing output files (by default they are never overwritten)\n"
@@ -48,7 +50,7 @@ struct TOptions {
     TGenConfig Config;
     std::string OutDir = ".";
     TOutputOptions Output;
-    int Jobs = 1;
+    int Jobs = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
 };
 
 uint64_t ParseCount(const std::string& name, const std::string& text) {
