@@ -24,8 +24,9 @@ int FoldedCompare(std::string_view a, std::string_view b);
 
 }  // namespace lists_detail
 
-// Keys are stored in one character arena; the hash table holds entry numbers only, so a
-// list of millions of 16-character TOIDs costs a few tens of bytes per entry.
+// The hash table holds the hash and the entry number, so a probe touches an entry only when
+// the hashes match; an entry holds its value and, up to 16 bytes, its key (a TOID), so a
+// look-up of a TOID costs two memory accesses. Longer keys live in a character arena.
 template <typename TValue>
 class TStringList {
 public:
@@ -45,20 +46,18 @@ public:
     // The value of Key, or nullptr. The pointer stays valid until the next addition.
     TValue* Find(std::string_view Text) {
         const int32_t i = IndexOf(Text);
-        return i < 0 ? nullptr : &FValues[i];
+        return i < 0 ? nullptr : &FEntries[i].Value;
     }
     const TValue* Find(std::string_view Text) const {
         const int32_t i = IndexOf(Text);
-        return i < 0 ? nullptr : &FValues[i];
+        return i < 0 ? nullptr : &FEntries[i].Value;
     }
 
     // Entries by number of addition.
     int32_t Count() const { return static_cast<int32_t>(FEntries.size()); }
-    std::string_view Key(int32_t i) const {
-        return std::string_view(FText.data() + FEntries[i].Offset, FEntries[i].Length);
-    }
-    TValue& Value(int32_t i) { return FValues[i]; }
-    const TValue& Value(int32_t i) const { return FValues[i]; }
+    std::string_view Key(int32_t i) const { return KeyOf(FEntries[i]); }
+    TValue& Value(int32_t i) { return FEntries[i].Value; }
+    const TValue& Value(int32_t i) const { return FEntries[i].Value; }
 
     // Entry numbers in ascending key order (letter case ignored).
     const std::vector<int32_t>& Order() const {
@@ -70,49 +69,66 @@ public:
         FText.clear();
         FText.shrink_to_fit();
         FEntries = {};
-        FValues = {};
         FSlots = {};
         FOrder = {};
     }
 
 private:
+    static constexpr uint32_t kInline = 16;
+
     struct TEntry {
-        uint64_t Offset;
-        uint32_t Length;
         uint32_t Hash;
+        uint32_t Length;
+        union {
+            char Inline[kInline];
+            uint64_t Offset;
+        };
+        TValue Value;
     };
+    struct TSlot {
+        uint32_t Hash;
+        uint32_t Entry;  // entry number + 1; 0 for a free slot
+    };
+
+    std::string_view KeyOf(const TEntry& e) const {
+        return e.Length <= kInline ? std::string_view(e.Inline, e.Length)
+                                   : std::string_view(FText.data() + e.Offset, e.Length);
+    }
 
     int32_t Lookup(std::string_view Text, uint32_t h) const {
         if (FSlots.empty()) return -1;
         const size_t mask = FSlots.size() - 1;
         for (size_t s = h & mask;; s = (s + 1) & mask) {
-            const uint32_t slot = FSlots[s];
-            if (slot == 0) return -1;
-            const TEntry& e = FEntries[slot - 1];
-            if (e.Hash == h && lists_detail::FoldedEqual(Key(slot - 1), Text))
-                return static_cast<int32_t>(slot - 1);
+            const TSlot slot = FSlots[s];
+            if (slot.Entry == 0) return -1;
+            if (slot.Hash == h && lists_detail::FoldedEqual(KeyOf(FEntries[slot.Entry - 1]), Text))
+                return static_cast<int32_t>(slot.Entry - 1);
         }
     }
 
     void Insert(std::string_view Text, uint32_t h, const TValue& Value) {
         if ((FEntries.size() + 1) * 2 > FSlots.size()) Grow();
         const uint32_t index = static_cast<uint32_t>(FEntries.size());
-        FEntries.push_back(TEntry{FText.size(), static_cast<uint32_t>(Text.size()), h});
-        FText.append(Text);
-        FValues.push_back(Value);
+        TEntry& e = FEntries.emplace_back(TEntry{h, static_cast<uint32_t>(Text.size()), {}, Value});
+        if (Text.size() <= kInline) {
+            std::copy(Text.begin(), Text.end(), e.Inline);
+        } else {
+            e.Offset = FText.size();
+            FText.append(Text);
+        }
         Place(index, h);
     }
 
     void Place(uint32_t index, uint32_t h) {
         const size_t mask = FSlots.size() - 1;
         size_t s = h & mask;
-        while (FSlots[s] != 0) s = (s + 1) & mask;
-        FSlots[s] = index + 1;
+        while (FSlots[s].Entry != 0) s = (s + 1) & mask;
+        FSlots[s] = TSlot{h, index + 1};
     }
 
     void Grow() {
         const size_t size = FSlots.empty() ? 16 : FSlots.size() * 2;
-        FSlots.assign(size, 0);
+        FSlots.assign(size, TSlot{0, 0});
         for (uint32_t i = 0; i < FEntries.size(); ++i) Place(i, FEntries[i].Hash);
     }
 
@@ -120,8 +136,7 @@ private:
 
     std::string FText;
     std::vector<TEntry> FEntries;
-    std::vector<TValue> FValues;
-    std::vector<uint32_t> FSlots;
+    std::vector<TSlot> FSlots;
     mutable std::vector<int32_t> FOrder;
 };
 
