@@ -73,7 +73,8 @@ void TRoadNetworkData::DefineNetworkTable() {
     for (int32_t i = 1; i <= m; ++i) Writer->AddField("VT" + std::to_string(i), gfDecimal, 1, 0);
 }
 
-void TRoadNetworkData::WriteLinkRecord(int32_t Piece, const std::string& ZFrom, const std::string& ZTo) {
+void TRoadNetworkData::WriteLinkRecord(int32_t Piece, const std::string& ZFrom, const std::string& ZTo,
+                                       const TFloatPoint* Points, int32_t Count) {
     std::string& text = RecordText;
     text.clear();
     text += std::to_string(IdCounter);
@@ -112,7 +113,7 @@ void TRoadNetworkData::WriteLinkRecord(int32_t Piece, const std::string& ZFrom, 
         text += ',';
         text += LinkVehicleType;
     }
-    Writer->AddObject(1, false, text);
+    Output->Add(text, Points, Count);
     LinkIdList->Add(LinkTOID, IdCounter);
 }
 

@@ -152,24 +152,18 @@ void TRoadNetworkData::WriteRoadLink() {
             for (int32_t v = u; v <= e; ++v) PiecePoints.Pnt.push_back(P[v]);
             if (r < s) PiecePoints.Pnt.push_back(ConnectingNodePoints[Splits[r].j]);
             PiecePoints.Count = static_cast<int32_t>(PiecePoints.Pnt.size());
-            WriteLinkRecord(r + 1, r == 0 ? ZlevelFrom : "0", r == s ? ZlevelTo : "0");
-            Writer->AddSection(1, PiecePoints);
+            WriteLinkRecord(r + 1, r == 0 ? ZlevelFrom : "0", r == s ? ZlevelTo : "0", PiecePoints.Pnt.data(),
+                            PiecePoints.Count);
             if (r < s) ++IdCounter;
         }
     } else if (FOptions.SplitLoopLinks && L >= 2 && P[0] == P[L - 1]) {
+        // The two halves share the middle vertex.
         const int32_t h = (L - 1) / 2;
-        PiecePoints.Pnt.assign(P, P + h + 1);
-        PiecePoints.Count = h + 1;
-        WriteLinkRecord(1, ZlevelFrom, "0");
-        Writer->AddSection(1, PiecePoints);
+        WriteLinkRecord(1, ZlevelFrom, "0", P, h + 1);
         ++IdCounter;
-        PiecePoints.Pnt.assign(P + h, P + L);
-        PiecePoints.Count = L - h;
-        WriteLinkRecord(2, "0", ZlevelTo);
-        Writer->AddSection(1, PiecePoints);
+        WriteLinkRecord(2, "0", ZlevelTo, P + h, L - h);
     } else {
-        WriteLinkRecord(0, ZlevelFrom, ZlevelTo);
-        Writer->AddSection(1, LinkPoints);
+        WriteLinkRecord(0, ZlevelFrom, ZlevelTo, P, L);
     }
 
     if (TurnLinkSet && TurnLinkSet->Contains(LinkTOID)) {
@@ -227,8 +221,7 @@ void TRoadNetworkData::WriteFerryLinks() {
         line.Pnt[1] = ParseCoordPair(to->Coords);
         line.Count = 2;
         SetLinkVehicleStrings(CurrentFid);
-        WriteLinkRecord(0, "0", "0");
-        Writer->AddSection(1, line);
+        WriteLinkRecord(0, "0", "0", line.Pnt.data(), line.Count);
     }
 }
 

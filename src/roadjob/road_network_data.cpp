@@ -86,6 +86,7 @@ void TRoadNetworkData::ReadConnectingNodes() {
 }
 
 void TRoadNetworkData::ConvertRoads(const TRoadJobOptions& Options, const TRoadJobEvents& Events) {
+    Output.reset();
     FOptions = Options;
     FEvents = Events;
     FExpansions = std::make_unique<TGzExpansions>();
@@ -154,8 +155,16 @@ void TRoadNetworkData::ConvertRoads(const TRoadJobOptions& Options, const TRoadJ
     }
 
     // Phase 3: the road links, then the ferry links.
-    RunPhase(3, &TRoadNetworkData::Phase3NodeNew, &TRoadNetworkData::Phase3NodeLoaded);
-    WriteFerryLinks();
+    Output = std::make_unique<TAsyncFeatureWriter>(*Writer);
+    try {
+        RunPhase(3, &TRoadNetworkData::Phase3NodeNew, &TRoadNetworkData::Phase3NodeLoaded);
+        WriteFerryLinks();
+        Output->Finish();
+    } catch (...) {
+        Output.reset();
+        throw;
+    }
+    Output.reset();
     if (FEvents.HidePhase) FEvents.HidePhase();
     Writer->Close();
     Writer.reset();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gis/gis_writer.h"
+#include "roadjob/async_feature_writer.h"
 #include "roadjob/connecting_node_index.h"
 #include "roadjob/road_records.h"
 #include "roadjob/routing_codes.h"
@@ -96,7 +97,9 @@ private:
     // Between phases 2 and 3, and phase 3
     void DefineNetworkTable();
     void WriteRoadLink();
-    void WriteLinkRecord(int32_t Piece, const std::string& ZFrom, const std::string& ZTo);
+    // The record of the current link (piece 0: the plain TOID) with its geometry.
+    void WriteLinkRecord(int32_t Piece, const std::string& ZFrom, const std::string& ZTo, const TFloatPoint* Points,
+                         int32_t Count);
     void WriteFerryLinks();
     // LinkVehicleUse and LinkVehicleType of the link: every record that names it counts.
     void SetLinkVehicleStrings(const std::string& Toid);
@@ -129,6 +132,7 @@ private:
     std::unique_ptr<TStringList<int32_t>> TurnLinkSet;
     std::unique_ptr<TStringList<TTurnCoord>> TurnCoords;
     std::unique_ptr<TGISWrite> Writer;
+    std::unique_ptr<TAsyncFeatureWriter> Output;  // the road and ferry links on their way to Writer
     std::unique_ptr<TStringList<int32_t>> LinkIdList;
     TFloatPointArrayEx LinkPoints;
     TStringList<TFerryNodeInformation> fFerryNodeDataList;

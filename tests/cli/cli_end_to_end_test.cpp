@@ -258,6 +258,17 @@ TEST_F(CliTest, BadInputFailsWithTheDocumentedMessage) {
     }
 }
 
+// A file size limit ends the run with a write error, not with a signal.
+TEST_F(CliTest, FileSizeLimitIsAWriteError) {
+    const std::string command = "ulimit -f 1; " + Quote(kCli) + " --out=" + Quote((dir / "out").string()) +
+                                " --format=mif --quiet --roads=" + Quote(kData + "/roads_a.gml") + " --roads=" +
+                                Quote(kData + "/roads_b.gml") + " >/dev/null 2>" + Quote((dir / "stderr").string());
+    const int raw = std::system(("bash -c " + Quote(command)).c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 1);
+    EXPECT_EQ(ReadAll(dir / "stderr"), "Stream write error\n");
+}
+
 TEST_F(CliTest, UnusableFilesAndUsageErrors) {
     WriteAll(dir / "plain.txt", "x");
     const std::string missing = (dir / "missing.gml").string();
