@@ -1,0 +1,239 @@
+// Reading of the urban paths files: two passes, one kind of feature per Read... step.
+#include "urban/urban_path_data.h"
+
+#include "io/log_publisher.h"
+#include "urban/xml_query.h"
+
+namespace itn {
+
+namespace {
+
+// TOID of a feature: its fid from the 5th character on ("osgb" dropped), at most 16 characters.
+std::string FeatureToid(const std::string& Fid) { return Fid.size() > 4 ? Fid.substr(4, 16) : std::string(); }
+
+// TOID of a reference "#osgb...": from the 6th character on, at most MaxLength characters.
+std::string ReferenceToid(const std::string& Href, size_t MaxLength = 16) {
+    return Href.size() > 5 ? Href.substr(5, MaxLength) : std::string();
+}
+
+std::string UpperAscii(std::string_view Text) {
+    std::string upper(Text);
+    for (char& c : upper) c = static_cast<char>(TCaseInsensitiveLess::Fold(c));
+    return upper;
+}
+
+void Trace(const std::string& Text) { LogPublisher().Trace(Text); }
+
+}  // namespace
+
+TUrbanPathData::TUrbanPathData(bool aSaveBetweenPhases) : fSaveBetweenPhases(aSaveBetweenPhases) {}
+
+TUrbanPathData::~TUrbanPathData() = default;
+
+void TUrbanPathData::DoStatus(const std::string& Text) {
+    if (OnStatus) OnStatus(*this, Text);
+}
+
+void TUrbanPathData::DoItemChanged(int32_t Index) {
+    if (OnItemChanged) OnItemChanged(*this, Index);
+}
+
+void TUrbanPathData::ProcessData(const std::vector<std::string>& afiles) {
+    const auto n = static_cast<int32_t>(afiles.size());
+    DoStatus("Phase 1 / 2");
+    for (int32_t i = 0; i < n; ++i) {
+        DoItemChanged(i);
+        ProcessFilePass1(afiles[i]);
+    }
+    DoStatus("Phase 2 / 2");
+    for (int32_t i = 0; i < n; ++i) {
+        DoItemChanged(i);
+        ProcessFilePass2(afiles[i]);
+    }
+}
+
+void TUrbanPathData::ProcessFilePass1(const std::string& FileName) {
+    const bool gz = IsGzFileName(FileName);
+    const std::string loaded = gz ? fExpansions.Expand(FileName) : FileName;
+    Trace("Processing file Pass 1 " + loaded);
+    {
+        const auto file = TXmlFile::Create(loaded);
+        ReadDepartedFeatures(*file);
+        ReadPathLinks(*file);
+        ReadPathLinkInformation(*file);
+        ReadConnectingNodes(*file);
+        ReadPathNodes(*file);
+    }
+    if (gz && !fSaveBetweenPhases) fExpansions.Delete(FileName);
+}
+
+void TUrbanPathData::ProcessFilePass2(const std::string& FileName) {
+    const bool gz = IsGzFileName(FileName);
+    std::string loaded = FileName;
+    if (gz) loaded = fSaveBetweenPhases ? fExpansions.KeptName(FileName) : fExpansions.Expand(FileName);
+    Trace("Processing file Pass 2 " + loaded);
+    {
+        // A kept expansion that has disappeared since pass 1 reads as an empty document.
+        const auto file = TXmlFile::Create(loaded);
+        ReadConnectingLinks(*file);
+    }
+    if (gz) fExpansions.Delete(FileName);
+}
+
+bool TUrbanPathData::IsDeparted(std::string_view Toid) const {
+    return !fDepartedSet.empty() && fDepartedSet.count(UpperAscii(Toid)) > 0;
+}
+
+void TUrbanPathData::ReadDepartedFeatures(const IXmlFile& File) {
+    const auto features = File.RecordSet("osgb:departedMember/osgb:DepartedFeature");
+    for (int32_t i = 0, n = features->Count(); i < n; ++i, features->Next()) {
+        std::string toid = FeatureToid(features->GetXField("@fid"));
+        fDepartedSet.insert(UpperAscii(toid));
+        fDepartedList.push_back(std::move(toid));
+    }
+}
+
+void TUrbanPathData::ReadPathLinks(const IXmlFile& File) {
+    const auto links = File.RecordSet("osgb:networkMember/osgb:PathLink");
+    for (int32_t i = 0, n = links->Count(); i < n; ++i, links->Next()) {
+        const std::string toid = FeatureToid(links->GetXField("@fid"));
+        if (IsDeparted(toid)) {
+            Trace("Departed Path Link " + toid);
+            continue;
+        }
+        if (fPathLinkDataList.Contains(toid)) continue;  // taken from an earlier file
+
+        TPathLinkInformationData link;
+        link.PathLinkID = toid;
+        const auto term = links->Find("osgb:descriptiveTerm", foNull);
+        if (term->IsNull()) {
+            Trace("Path Link DescriptiveTerm missing " + toid);
+        } else {
+            link.DescriptiveTerm = term->GetValue();
+        }
+        const auto coords = links->Find("osgb:polyline/gml:LineString/gml:coordinates", foNull);
+        if (coords->IsNull()) {
+            Trace("Path Link Coordinates missing " + toid);
+        } else {
+            link.Coords = coords->GetValue();
+        }
+        const auto nodes = links->RecordSet("osgb:directedNode");
+        for (int32_t j = 0, m = nodes->Count(); j < m; ++j, nodes->Next()) {
+            const std::string orientation = nodes->GetXField("@orientation");
+            if (orientation == "-") {
+                link.StartNodeGradeSeparation = nodes->GetXInt("@gradeSeparation");
+            } else if (orientation == "+") {
+                link.EndNodeGradeSeparation = nodes->GetXInt("@gradeSeparation");
+            }
+        }
+        // Kept also without term or coordinates.
+        fPathLinkDataList.Add(toid, std::move(link));
+    }
+}
+
+void TUrbanPathData::ReadPathLinkInformation(const IXmlFile& File) {
+    const auto infos = File.RecordSet("osgb:pathInformationMember/osgb:PathLinkInformation");
+    for (int32_t i = 0, n = infos->Count(); i < n; ++i, infos->Next()) {
+        const std::string toid = FeatureToid(infos->GetXField("@fid"));
+        if (IsDeparted(toid)) {
+            Trace("Departed Path Info Link " + toid);
+            continue;
+        }
+        const auto reference = infos->Find("osgb:referenceToPathLink", foNull);
+        if (reference->IsNull()) {
+            Trace("Path Info Link has missing reference " + toid);
+            continue;
+        }
+        TPathLinkInformationData* link = fPathLinkDataList.Find(ReferenceToid(reference->GetXField("@xlink:href")));
+        if (!link) {
+            Trace("Path Info Link - could not find path link " + toid);
+            continue;
+        }
+        const auto classification = infos->Find("osgb:environmentQualifier/osgb:classification", foNull);
+        if (!classification->IsNull()) link->Classification = classification->GetValue();
+    }
+}
+
+void TUrbanPathData::ReadConnectingNodes(const IXmlFile& File) {
+    const auto nodes = File.RecordSet("osgb:networkMember/osgb:ConnectingNode");
+    for (int32_t i = 0, n = nodes->Count(); i < n; ++i, nodes->Next()) {
+        const std::string toid = FeatureToid(nodes->GetXField("@fid"));
+        if (IsDeparted(toid)) {
+            Trace("Departed Connecting Node " + toid);
+            continue;
+        }
+        TConnectingNodeInformation node;
+        node.ConnectingNodeID = toid;
+        const auto reference = nodes->Find("osgb:referenceToITN", foNull);
+        if (reference->IsNull()) {
+            Trace("Connecting Node Ref to ITN node missing " + toid);
+            continue;
+        }
+        node.RefToItn = ReferenceToid(reference->GetXField("@xlink:href"));
+        const auto coords = nodes->Find("osgb:point/gml:Point/gml:coordinates", foNull);
+        if (coords->IsNull()) {
+            Trace("Connecting Node missing coords node " + toid);
+            continue;
+        }
+        node.Coords = coords->GetValue();
+        fConnectingNodes.Add(toid, std::move(node));
+    }
+}
+
+void TUrbanPathData::ReadPathNodes(const IXmlFile& File) {
+    const auto nodes = File.RecordSet("osgb:networkMember/osgb:PathNode");
+    for (int32_t i = 0, n = nodes->Count(); i < n; ++i, nodes->Next()) {
+        const std::string toid = FeatureToid(nodes->GetXField("@fid"));
+        if (IsDeparted(toid)) {
+            Trace("Departed Path node " + toid);
+            continue;
+        }
+        const auto coords = nodes->Find("osgb:point/gml:Point/gml:coordinates", foNull);
+        if (coords->IsNull()) {
+            Trace("Path node - coordinates node missing " + toid);
+            continue;
+        }
+        fPathNodeDataList.Add(toid, TPathNodeInformation{toid, coords->GetValue()});
+    }
+}
+
+void TUrbanPathData::ReadConnectingLinks(const IXmlFile& File) {
+    const auto links = File.RecordSet("osgb:networkMember/osgb:ConnectingLink");
+    for (int32_t i = 0, n = links->Count(); i < n; ++i, links->Next()) {
+        const std::string toid = FeatureToid(links->GetXField("@fid"));
+        if (IsDeparted(toid)) {
+            Trace("Departed Connecting Link " + toid);
+            continue;
+        }
+        TConnectingLinkInformationData link;
+        link.ConnectingLinkID = toid;
+        bool thrownAway = false;
+        const auto ends = links->RecordSet("osgb:directedNode");
+        for (int32_t j = 0, m = ends->Count(); j < m; ++j, ends->Next()) {
+            const std::string node = ReferenceToid(ends->GetXField("@xlink:href"), 20);
+            const std::string* xy = nullptr;
+            if (const TPathNodeInformation* pathNode = fPathNodeDataList.Find(node)) {
+                xy = &pathNode->Coords;
+            } else if (const TConnectingNodeInformation* connectingNode = fConnectingNodes.Find(node)) {
+                xy = &connectingNode->Coords;
+            }
+            if (!xy) {
+                Trace("Connecting Link " + toid + " thrown away - end " + node + " not found ");
+                thrownAway = true;
+                break;
+            }
+            const std::string orientation = ends->GetXField("@orientation");
+            if (orientation == "-") {
+                link.StartNodeGradeSeparation = ends->GetXInt("@gradeSeparation");
+                link.StartPoint = *xy;
+            } else if (orientation == "+") {
+                link.EndNodeGradeSeparation = ends->GetXInt("@gradeSeparation");
+                link.Endpoint = *xy;
+            }
+        }
+        // A link read before under the same TOID stays.
+        if (!thrownAway) fConnectingLinkDataList.Add(toid, std::move(link));
+    }
+}
+
+}  // namespace itn
