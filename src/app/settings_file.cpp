@@ -2,15 +2,32 @@
 
 #include <unistd.h>
 
-#include <cerrno>
+#include <exception>
+#include <optional>
 
 #include "io/ini_file.h"
 
 namespace itn {
 
+namespace {
+
+// The file's lines; std::nullopt when it exists but cannot be read.
+std::optional<TIniFile> ReadIniFile(const std::string& FileName) {
+    if (::access(FileName.c_str(), F_OK) == 0 && ::access(FileName.c_str(), R_OK) != 0) return std::nullopt;
+    try {
+        return TIniFile(FileName);
+    } catch (const std::exception&) {  // a read error, a folder of that name
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
 TSettings LoadSettings(const std::string& FileName) {
-    const TIniFile ini(FileName);
     const TSettings d;
+    const std::optional<TIniFile> file = ReadIniFile(FileName);
+    if (!file) return d;
+    const TIniFile& ini = *file;
     TSettings s;
     s.OutputFormat = ini.ReadInteger(kSettingsSection, "outputformat", d.OutputFormat);
     s.MaxHeight = ini.ReadInteger(kSettingsSection, "maxheight", d.MaxHeight);
@@ -27,10 +44,9 @@ TSettings LoadSettings(const std::string& FileName) {
 void SaveSettings(const std::string& FileName, const TSettings& s) {
     // A file that exists but cannot be read would come back with our keys only: its other
     // lines would be lost.
-    if (::access(FileName.c_str(), F_OK) == 0 && ::access(FileName.c_str(), R_OK) != 0) {
-        throw EIniFileError("Unable to write to " + FileName);
-    }
-    TIniFile ini(FileName);
+    std::optional<TIniFile> file = ReadIniFile(FileName);
+    if (!file) throw EIniFileError("Unable to write to " + FileName);
+    TIniFile& ini = *file;
     ini.WriteInteger(kSettingsSection, "outputformat", s.OutputFormat);
     ini.WriteInteger(kSettingsSection, "maxheight", s.MaxHeight);
     ini.WriteBool(kSettingsSection, "turnrestriction", s.TurnRestriction);

@@ -56,6 +56,7 @@ std::string GetVersionText(const std::string& Product) {
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply->error() == QNetworkReply::NoError && status >= 200 && status < 300) {
         text = reply->readAll().toStdString();
+        if (static_cast<qint64>(text.size()) > kMaxBodyBytes) text.clear();
     }
     delete reply;
     return text;
