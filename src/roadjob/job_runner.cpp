@@ -2,8 +2,9 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <stdexcept>
 #include <system_error>
+
+#include "urban/urban_path_data.h"
 
 namespace itn {
 
@@ -11,12 +12,17 @@ namespace fs = std::filesystem;
 
 void RunConversionJob(TRoadJobOptions Options, const std::vector<std::string>& UrbanFiles,
                       const TConversionEvents& Events) {
-    Options.UrbanPathsPresent = !UrbanFiles.empty();
-    Options.UrbanPathData = nullptr;
-    if (!UrbanFiles.empty()) {
-        // The urban paths converter is not part of the build yet.
-        throw std::runtime_error("Urban paths files cannot be converted yet: remove them from the list");
+    // The urban converter lives until the road job returns: phase 3 and the turn file use it.
+    TUrbanPathData urban(Options.SaveUnzipped);
+    if (Events.UrbanStatus) {
+        urban.OnStatus = [&Events](TUrbanPathData&, const std::string& Text) { Events.UrbanStatus(Text); };
     }
+    if (Events.UrbanItemChanged) {
+        urban.OnItemChanged = [&Events](TUrbanPathData&, int32_t Item) { Events.UrbanItemChanged(Item); };
+    }
+    urban.ProcessData(UrbanFiles);
+    Options.UrbanPathsPresent = !UrbanFiles.empty();
+    Options.UrbanPathData = &urban;
     TRoadNetworkData roads;
     roads.ConvertRoads(Options, Events.Road);
 }

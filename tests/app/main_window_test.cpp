@@ -371,6 +371,38 @@ private slots:
         QCOMPARE(MemoLines(w).size(), 14);
     }
 
+    void runWithUrbanPaths() {
+        const QString data = QStringLiteral(ITN_SOURCE_DIR "/tests/data/app");
+        const QString out = Temp("out");
+        QDir().mkpath(out);
+        TForm3& w = NewWindow();
+        FDialogs->FileAnswers << QStringList{data + "/roads_with_paths.gml"} << QStringList{data + "/urban_paths.gml"};
+        FDialogs->FolderAnswers << out;
+        QTest::mouseClick(Child<QPushButton>(w, "btnRoadsAddFiles"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(w, "btnUrbanAddFiles"), Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(w, "sbSelOutputDirectory"), Qt::LeftButton);
+        Child<TRadioGroup>(w, "rgOutputFormat")->Item(0)->click();
+        // The urban file is read with its page shown, and selected.
+        QCOMPARE(Child<QListWidget>(w, "lbUrban")->currentRow(), -1);
+        int pageDuringUrban = -1;
+        QTimer::singleShot(0, &w, [&] { pageDuringUrban = Child<QTabWidget>(w, "PageControl1")->currentIndex(); });
+        QTest::mouseClick(Child<QPushButton>(w, "btnGo"), Qt::LeftButton);
+        QCOMPARE(pageDuringUrban, 1);
+        QCOMPARE(Child<QListWidget>(w, "lbUrban")->currentRow(), 0);
+        QCOMPARE(Child<QTabWidget>(w, "PageControl1")->currentIndex(), 0);
+        const QStringList lines = MemoLines(w);
+        // One line per urban file and pass, then one per road file and phase.
+        QCOMPARE(lines.mid(0, 5), QStringList({"1 / 1", "1 / 1", "1 / 1", "1 / 1", "1 / 1"}));
+        QCOMPARE(lines.size(), 6);
+        QVERIFY(lines[5].startsWith("Done in "));
+        // The path links come first in the network file, the road links after them.
+        QFile mid(out + "/ITN_network.mid");
+        QVERIFY(mid.open(QIODevice::ReadOnly));
+        const QByteArray records = mid.readAll();
+        QVERIFY2(records.startsWith("1,\"4000020000000000\""), records.left(80).constData());
+        QVERIFY(records.contains(",\"4000010000000000"));
+    }
+
     void tabFallback_data() {
         QTest::addColumn<bool>("cancel");
         QTest::newRow("Yes: nothing is written") << true;
