@@ -66,10 +66,6 @@ int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& E
     const auto start = std::chrono::steady_clock::now();
     TProgressBar bar(Err);
     try {
-        if (!Options.UrbanFiles.empty()) {
-            Err << "Urban paths files cannot be converted yet: run without --urban" << std::endl;
-            return 1;
-        }
         if (Options.OutputFormat == 2 && !TGISWrite::MITAB_supported() && !Options.Quiet) {
             Err << "Warning: the TAB module cannot be loaded - creating MIF instead" << std::endl;
         }
@@ -101,6 +97,12 @@ int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& E
         events.ShowPhase = [&](const std::string& Text) {
             phases.emplace_back(Text, std::chrono::steady_clock::now());
             if (ShowProgress) bar.ShowPhase(Text);
+        };
+        // The urban passes ("Phase 1 / 2", "Phase 2 / 2") are phases too; each urban file and
+        // pass gives its "i / n" line.
+        jobEvents.UrbanStatus = events.ShowPhase;
+        jobEvents.UrbanItemChanged = [&](int32_t Index) {
+            events.AddMessage(FileCountLine(Index, Options.UrbanFiles.size()));
         };
         events.HidePhase = [&]() {
             phases.emplace_back("", std::chrono::steady_clock::now());
