@@ -247,8 +247,13 @@ bool IsSimplePath(std::string_view Path) {
     }
 }
 
-bool NameIs(const char* Name, std::string_view Wanted) {
-    return std::strncmp(Name, Wanted.data(), Wanted.size()) == 0 && Name[Wanted.size()] == '\0';
+// Name (NUL-terminated) equals Wanted, which holds no NUL. Names of one document mostly share
+// their prefix, so this runs once per child element and is kept inline.
+inline bool NameIs(const char* Name, std::string_view Wanted) {
+    for (const char c : Wanted) {
+        if (*Name++ != c) return false;
+    }
+    return *Name == '\0';
 }
 
 // Visits the nodes a simple path selects below Node, in document order, until Visit returns false.
@@ -264,7 +269,9 @@ bool WalkSimplePath(const pugi::xml_node& Node, std::string_view Path, TVisit& V
         return true;
     }
     for (pugi::xml_node child = Node.first_child(); child; child = child.next_sibling()) {
-        if (child.type() != pugi::node_element || !NameIs(child.name(), step)) continue;
+        // The name first: most children differ in it, and only elements (and processing
+        // instructions) have names.
+        if (!NameIs(child.name(), step) || child.type() != pugi::node_element) continue;
         if (slash == std::string_view::npos) {
             if (!Visit(pugi::xpath_node(child))) return false;
         } else if (!WalkSimplePath(child, Path.substr(slash + 1), Visit)) {
@@ -274,30 +281,40 @@ bool WalkSimplePath(const pugi::xml_node& Node, std::string_view Path, TVisit& V
     return true;
 }
 
-// The nodes Path selects below Context, in document order; only the first when FirstOnly.
-std::vector<pugi::xpath_node> Select(const pugi::xpath_node& Context, std::string_view Path, bool FirstOnly) {
+// The nodes Path selects below Context, in document order.
+std::vector<pugi::xpath_node> SelectAll(const pugi::xpath_node& Context, std::string_view Path) {
     std::vector<pugi::xpath_node> nodes;
     if (!Context) return nodes;
     if (IsSimplePath(Path)) {
-        if (!Context.node() || Context.attribute()) return nodes;  // an attribute has no children
+        if (Context.attribute()) return nodes;  // an attribute has no children
         auto visit = [&](const pugi::xpath_node& n) {
             nodes.push_back(n);
-            return !FirstOnly;
+            return true;
         };
         WalkSimplePath(Context.node(), Path, visit);
         return nodes;
     }
     // Anything else is XPath; an invalid path raises pugi::xpath_exception.
-    const pugi::xpath_query query(std::string(Path).c_str());
-    if (FirstOnly) {
-        const pugi::xpath_node first = query.evaluate_node(Context);
-        if (first) nodes.push_back(first);
-        return nodes;
-    }
-    pugi::xpath_node_set set = query.evaluate_node_set(Context);
+    pugi::xpath_node_set set = pugi::xpath_query(std::string(Path).c_str()).evaluate_node_set(Context);
     set.sort();
     nodes.assign(set.begin(), set.end());
     return nodes;
+}
+
+// The first node Path selects below Context, or a null node.
+pugi::xpath_node SelectFirst(const pugi::xpath_node& Context, std::string_view Path) {
+    pugi::xpath_node first;
+    if (!Context) return first;
+    if (IsSimplePath(Path)) {
+        if (Context.attribute()) return first;
+        auto visit = [&](const pugi::xpath_node& n) {
+            first = n;
+            return false;
+        };
+        WalkSimplePath(Context.node(), Path, visit);
+        return first;
+    }
+    return pugi::xpath_query(std::string(Path).c_str()).evaluate_node(Context);
 }
 
 // ---- Text ------------------------------------------------------------------------------
@@ -357,10 +374,7 @@ public:
     explicit TRecordBase(TDocumentPtr Document) : FDocument(std::move(Document)) {}
 
     std::shared_ptr<IXmlRecordset> RecordSet(std::string_view sPath) const override;
-    std::string GetXField(std::string_view sPath) const override {
-        const auto nodes = Select(Current(), sPath, true);
-        return nodes.empty() ? std::string() : TextOf(nodes.front());
-    }
+    std::string GetXField(std::string_view sPath) const override { return TextOf(SelectFirst(Current(), sPath)); }
     int32_t GetXInt(std::string_view sPath) const override { return ToInt32(GetXField(sPath)); }
     std::shared_ptr<IXmlRecord> Find(std::string_view sPath, TFindOption eFindOption) const override;
     bool IsNull() const override { return !Current(); }
@@ -420,16 +434,16 @@ private:
 
 template <typename TInterface>
 std::shared_ptr<IXmlRecordset> TRecordBase<TInterface>::RecordSet(std::string_view sPath) const {
-    return std::make_shared<TXmlRecordset>(FDocument, Select(Current(), sPath, false));
+    return std::make_shared<TXmlRecordset>(FDocument, SelectAll(Current(), sPath));
 }
 
 template <typename TInterface>
 std::shared_ptr<IXmlRecord> TRecordBase<TInterface>::Find(std::string_view sPath, TFindOption eFindOption) const {
-    const auto nodes = Select(Current(), sPath, true);
-    if (nodes.empty() && eFindOption == foFail) {
+    const pugi::xpath_node node = SelectFirst(Current(), sPath);
+    if (!node && eFindOption == foFail) {
         throw EXML("TXmlRecord.Find : no node matches \"" + std::string(sPath) + "\"");
     }
-    return std::make_shared<TXmlRecord>(FDocument, nodes.empty() ? pugi::xpath_node() : nodes.front());
+    return std::make_shared<TXmlRecord>(FDocument, node);
 }
 
 }  // namespace
