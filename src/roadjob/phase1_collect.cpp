@@ -18,11 +18,9 @@ void TRoadNetworkData::Phase1NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) 
     const std::string& name = Node.Name();
     if (name == "osgb:version"sv) {
         const int32_t version = Node.ValueAsInteger();
-        if (int32_t* known = VersionList->Find(CurrentFid)) {
-            if (version > *known) *known = version;
-        } else {
-            VersionList->Add(CurrentFid, version);
-        }
+        bool added;
+        int32_t* known = VersionList->FindOrAdd(CurrentFid, version, added);
+        if (!added && version > *known) *known = version;
     }
     const int depth = Node.TreeDepth();
     if (name == "osgb:use"sv && depth == 4) {

@@ -77,25 +77,23 @@ void TRoadNetworkData::Phase2NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
         } else if (name == "osgb:referenceToRoadLink"sv) {
             if (static_cast<int64_t>(HeightFeet) + HeightInches != 0 || HeightMetres != 0) {
                 const int32_t h = HeightInUnit(HeightFeet, HeightInches, HeightMetres, FOptions.MaxHeightUnit);
-                const std::string toid = HrefOf(&Node);
                 // Under two bridges the lower one limits the route.
-                if (int32_t* known = HeightList->Find(toid)) {
-                    if (h < *known) *known = h;
-                } else {
-                    HeightList->Add(toid, h);
-                }
+                bool added;
+                int32_t* known = HeightList->FindOrAdd(HrefOf(&Node), h, added);
+                if (!added && h < *known) *known = h;
             }
         }
     }
     if (InRoadMember && name == "osgb:networkMember"sv) {
-        const std::string toid = HrefOf(&Node);
-        if (TRoad* road = RoadList->Find(toid)) {
+        bool added;
+        TRoad* road = RoadList->FindOrAdd(HrefOf(&Node), TRoad{CurRoadNameId, CurRoadNumberId, CurTrunk, CurPrimary},
+                                          added);
+        // A link of several roads takes the last name and number and keeps a trunk or primary flag.
+        if (!added) {
             if (CurRoadNameId != -1) road->RoadNameId = CurRoadNameId;
             if (CurRoadNumberId != -1) road->RoadNumberId = CurRoadNumberId;
             if (CurTrunk) road->IsTrunk = true;
             if (CurPrimary) road->IsPrimary = true;
-        } else {
-            RoadList->Add(toid, TRoad{CurRoadNameId, CurRoadNumberId, CurTrunk, CurPrimary});
         }
     }
 }

@@ -19,6 +19,7 @@ void TRoadNetworkData::Phase3NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
     if (Node.HasAttribute("fid")) {
         SkipFeature = false;
         CurrentFid = FidOf(&Node);
+        CurrentVersionRead = false;
         if (DepartedFeatures->Contains(CurrentFid)) SkipFeature = true;
     }
     if (SkipFeature) return;
@@ -69,6 +70,8 @@ void TRoadNetworkData::Phase3NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) 
     if (name == "osgb:version"sv) {
         const int32_t* current = VersionList->Find(CurrentFid);
         if (current && *current != Node.ValueAsInteger()) SkipFeature = true;
+        CurrentVersion = current ? *current : 0;
+        CurrentVersionRead = true;
     }
     if (SkipFeature) {
         if (depth >= 1) Node.Delete();
@@ -116,8 +119,12 @@ void TRoadNetworkData::WriteRoadLink() {
     }
     const int32_t* height = HeightList->Find(LinkTOID);
     LinkMaxHeight = height ? *height : 0;
-    const int32_t* version = VersionList->Find(CurrentFid);
-    LinkVersion = version ? *version : 0;
+    if (CurrentVersionRead) {
+        LinkVersion = CurrentVersion;
+    } else {
+        const int32_t* version = VersionList->Find(CurrentFid);
+        LinkVersion = version ? *version : 0;
+    }
 
     // The class of a motorway, A or B road comes from its group, whatever its term says.
     if ((DescriptiveGroup == "Motorway"sv || DescriptiveGroup == "A Road"sv || DescriptiveGroup == "B Road"sv) &&

@@ -139,6 +139,8 @@ private:
     TStringList<TFerryLinkInformation> fFerryLinkDataList;
 
     std::string CurrentFid;
+    int32_t CurrentVersion = 0;       // VersionList's value for CurrentFid, once its version was read
+    bool CurrentVersionRead = false;
     bool SkipFeature = false;
     int32_t LastDepth = 0;
     int32_t IdCounter = 0;

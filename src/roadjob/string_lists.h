@@ -38,6 +38,19 @@ public:
         return true;
     }
 
+    // The value of Text, added with Value when absent; Added says which. The pointer stays
+    // valid until the next addition.
+    TValue* FindOrAdd(std::string_view Text, const TValue& Value, bool& Added) {
+        const uint32_t h = lists_detail::FoldedHash(Text);
+        int32_t i = Lookup(Text, h);
+        Added = i < 0;
+        if (Added) {
+            Insert(Text, h, Value);
+            i = Count() - 1;
+        }
+        return &FEntries[i].Value;
+    }
+
     int32_t IndexOf(std::string_view Text) const {
         return FEntries.empty() ? -1 : Lookup(Text, lists_detail::FoldedHash(Text));
     }
