@@ -5,10 +5,10 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <pugixml.hpp>
+#include <unordered_map>
 #include <utility>
 #include <vector>
-
-#include <pugixml.hpp>
 
 #include "io/errors.h"
 #include "io/streams.h"
@@ -21,6 +21,15 @@ constexpr std::string_view kEmptyDocument = "<XmlDatabase />";
 
 struct TXmlDocument {
     pugi::xml_document Doc;
+
+    // The grandchildren of the root element grouped by "child name/grandchild name", each group
+    // in document order. The converter selects its features below the root with such two-step
+    // paths, several per document: one walk over the root's children serves them all.
+    const std::vector<pugi::xml_node>& RootGroup(std::string_view TwoSteps) const;
+
+private:
+    mutable std::unordered_map<std::string, std::vector<pugi::xml_node>> FRootGroups;
+    mutable bool FRootIndexed = false;
 };
 using TDocumentPtr = std::shared_ptr<const TXmlDocument>;
 
@@ -234,7 +243,8 @@ bool IsSimplePath(std::string_view Path) {
     size_t start = 0;
     while (true) {
         const size_t slash = Path.find('/', start);
-        std::string_view step = Path.substr(start, slash == std::string_view::npos ? Path.npos : slash - start);
+        std::string_view step =
+            Path.substr(start, slash == std::string_view::npos ? Path.npos : slash - start);
         if (!step.empty() && step[0] == '@') {
             // Only as the last step; the XPath engine hides namespace declarations.
             if (slash != std::string_view::npos) return false;
@@ -281,8 +291,54 @@ bool WalkSimplePath(const pugi::xml_node& Node, std::string_view Path, TVisit& V
     return true;
 }
 
+const std::vector<pugi::xml_node>& TXmlDocument::RootGroup(std::string_view TwoSteps) const {
+    if (!FRootIndexed) {
+        FRootIndexed = true;
+        std::string key;
+        std::string lastKey;
+        std::vector<pugi::xml_node>* group = nullptr;
+        for (pugi::xml_node child = Doc.document_element().first_child(); child;
+             child = child.next_sibling()) {
+            if (child.type() != pugi::node_element) continue;
+            for (pugi::xml_node grandchild = child.first_child(); grandchild;
+                 grandchild = grandchild.next_sibling()) {
+                if (grandchild.type() != pugi::node_element) continue;
+                key.assign(child.name()).append("/").append(grandchild.name());
+                if (!group || key != lastKey) {
+                    group = &FRootGroups[key];
+                    lastKey = key;
+                }
+                group->push_back(grandchild);
+            }
+        }
+    }
+    static const std::vector<pugi::xml_node> kNone;
+    const auto it = FRootGroups.find(std::string(TwoSteps));
+    return it == FRootGroups.end() ? kNone : it->second;
+}
+
+// WalkSimplePath from Context, through the root index of Document when Context is the root
+// element and the path starts with two element steps.
+template <typename TVisit>
+void Walk(const TXmlDocument& Document, const pugi::xpath_node& Context, std::string_view Path,
+          TVisit& Visit) {
+    const size_t first = Path.find('/');
+    if (Context.node() == Document.Doc.document_element() && first != std::string_view::npos &&
+        Path[first + 1] != '@') {
+        const size_t second = Path.find('/', first + 1);
+        const std::string_view rest =
+            second == std::string_view::npos ? std::string_view() : Path.substr(second + 1);
+        for (const pugi::xml_node& node : Document.RootGroup(Path.substr(0, second))) {
+            if (rest.empty() ? !Visit(pugi::xpath_node(node)) : !WalkSimplePath(node, rest, Visit)) return;
+        }
+        return;
+    }
+    WalkSimplePath(Context.node(), Path, Visit);
+}
+
 // The nodes Path selects below Context, in document order.
-std::vector<pugi::xpath_node> SelectAll(const pugi::xpath_node& Context, std::string_view Path) {
+std::vector<pugi::xpath_node> SelectAll(const TXmlDocument& Document, const pugi::xpath_node& Context,
+                                        std::string_view Path) {
     std::vector<pugi::xpath_node> nodes;
     if (!Context) return nodes;
     if (IsSimplePath(Path)) {
@@ -291,7 +347,7 @@ std::vector<pugi::xpath_node> SelectAll(const pugi::xpath_node& Context, std::st
             nodes.push_back(n);
             return true;
         };
-        WalkSimplePath(Context.node(), Path, visit);
+        Walk(Document, Context, Path, visit);
         return nodes;
     }
     // Anything else is XPath; an invalid path raises pugi::xpath_exception.
@@ -302,7 +358,8 @@ std::vector<pugi::xpath_node> SelectAll(const pugi::xpath_node& Context, std::st
 }
 
 // The first node Path selects below Context, or a null node.
-pugi::xpath_node SelectFirst(const pugi::xpath_node& Context, std::string_view Path) {
+pugi::xpath_node SelectFirst(const TXmlDocument& Document, const pugi::xpath_node& Context,
+                             std::string_view Path) {
     pugi::xpath_node first;
     if (!Context) return first;
     if (IsSimplePath(Path)) {
@@ -311,7 +368,7 @@ pugi::xpath_node SelectFirst(const pugi::xpath_node& Context, std::string_view P
             first = n;
             return false;
         };
-        WalkSimplePath(Context.node(), Path, visit);
+        Walk(Document, Context, Path, visit);
         return first;
     }
     return pugi::xpath_query(std::string(Path).c_str()).evaluate_node(Context);
@@ -374,7 +431,9 @@ public:
     explicit TRecordBase(TDocumentPtr Document) : FDocument(std::move(Document)) {}
 
     std::shared_ptr<IXmlRecordset> RecordSet(std::string_view sPath) const override;
-    std::string GetXField(std::string_view sPath) const override { return TextOf(SelectFirst(Current(), sPath)); }
+    std::string GetXField(std::string_view sPath) const override {
+        return TextOf(SelectFirst(*FDocument, Current(), sPath));
+    }
     int32_t GetXInt(std::string_view sPath) const override { return ToInt32(GetXField(sPath)); }
     std::shared_ptr<IXmlRecord> Find(std::string_view sPath, TFindOption eFindOption) const override;
     bool IsNull() const override { return !Current(); }
@@ -434,12 +493,13 @@ private:
 
 template <typename TInterface>
 std::shared_ptr<IXmlRecordset> TRecordBase<TInterface>::RecordSet(std::string_view sPath) const {
-    return std::make_shared<TXmlRecordset>(FDocument, SelectAll(Current(), sPath));
+    return std::make_shared<TXmlRecordset>(FDocument, SelectAll(*FDocument, Current(), sPath));
 }
 
 template <typename TInterface>
-std::shared_ptr<IXmlRecord> TRecordBase<TInterface>::Find(std::string_view sPath, TFindOption eFindOption) const {
-    const pugi::xpath_node node = SelectFirst(Current(), sPath);
+std::shared_ptr<IXmlRecord> TRecordBase<TInterface>::Find(std::string_view sPath,
+                                                          TFindOption eFindOption) const {
+    const pugi::xpath_node node = SelectFirst(*FDocument, Current(), sPath);
     if (!node && eFindOption == foFail) {
         throw EXML("TXmlRecord.Find : no node matches \"" + std::string(sPath) + "\"");
     }

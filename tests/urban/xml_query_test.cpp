@@ -115,18 +115,34 @@ TEST(XmlQueryTest, PrefixesMatchAsWrittenWithoutNamespaceResolution) {
 
 TEST(XmlQueryTest, SimplePathsAndTheXPathEngineAgree) {
     // "./a/b" goes to the XPath engine, "a/b" is walked directly: both must select the same.
-    const auto file = TXmlFile::FromText(kFeatures, "");
-    for (const std::string path : {"osgb:networkMember/osgb:PathLink", "osgb:networkMember/osgb:PathLink/@fid",
-                                   "osgb:networkMember/osgb:PathLink/osgb:directedNode/@xlink:href",
-                                   "osgb:networkMember/osgb:PathLink/osgb:descriptiveTerm"}) {
-        auto direct = file->RecordSet(path);
-        auto engine = file->RecordSet("./" + path);
-        std::vector<std::string> a, b;
-        for (int32_t i = 0; i < direct->Count(); ++i, direct->Next()) a.push_back(direct->GetValue());
-        for (int32_t i = 0; i < engine->Count(); ++i, engine->Next()) b.push_back(engine->GetValue());
-        EXPECT_EQ(a, b) << path;
-        EXPECT_FALSE(a.empty()) << path;
+    const char* const interleaved =
+        "<r><a><x>1</x><y>2</y><!-- c --><x>3</x></a>text<b><x>4</x></b><?a "
+        "x?><a/><a><x>5<x>6</x></x></a></r>";
+    const struct {
+        const char* Document;
+        std::vector<std::string> Paths;
+    } cases[] = {
+        {kFeatures,
+         {"osgb:networkMember/osgb:PathLink", "osgb:networkMember/osgb:PathLink/@fid",
+          "osgb:networkMember/osgb:PathLink/osgb:directedNode/@xlink:href",
+          "osgb:networkMember/osgb:PathLink/osgb:descriptiveTerm"}},
+        {interleaved, {"a/x", "a/y", "b/x", "a/x/x", "a", "x"}},
+    };
+    for (const auto& c : cases) {
+        const auto file = TXmlFile::FromText(c.Document, "");
+        for (const std::string& path : c.Paths) {
+            auto direct = file->RecordSet(path);
+            auto engine = file->RecordSet("./" + path);
+            std::vector<std::string> a, b;
+            for (int32_t i = 0; i < direct->Count(); ++i, direct->Next()) a.push_back(direct->GetValue());
+            for (int32_t i = 0; i < engine->Count(); ++i, engine->Next()) b.push_back(engine->GetValue());
+            EXPECT_EQ(a, b) << path;
+            EXPECT_EQ(file->GetXField(path), file->GetXField("./" + path)) << path;
+        }
     }
+    EXPECT_EQ(Values(*TXmlFile::FromText(interleaved, "")->RecordSet("a/x"), "."),
+              (std::vector<std::string>{"1", "3", "56"}));
+    const auto file = TXmlFile::FromText(kFeatures, "");
     // Paths beyond the simple form work through the engine.
     const auto plus = file->RecordSet("osgb:networkMember/osgb:PathLink/osgb:directedNode[@orientation='+']");
     EXPECT_EQ(Values(*plus, "@xlink:href"), std::vector<std::string>{"#osgb0000000000000012"});
@@ -153,11 +169,22 @@ TEST(XmlQueryTest, GetXIntReadsDecimalIntegersOnly) {
     const struct {
         const char* Text;
         int32_t Value;
-    } cases[] = {{"1", 1},          {"-3", -3},         {"+7", 7},         {" 12 ", 12},  {"2147483647", 2147483647},
-                 {"2147483648", 0}, {"-2147483648", INT32_MIN},         {"abc", 0},    {"1.5", 0},
-                 {"0x10", 0},       {"", 0},            {"1 2", 0},        {"+-1", 0}};
+    } cases[] = {{"1", 1},
+                 {"-3", -3},
+                 {"+7", 7},
+                 {" 12 ", 12},
+                 {"2147483647", 2147483647},
+                 {"2147483648", 0},
+                 {"-2147483648", INT32_MIN},
+                 {"abc", 0},
+                 {"1.5", 0},
+                 {"0x10", 0},
+                 {"", 0},
+                 {"1 2", 0},
+                 {"+-1", 0}};
     for (const auto& c : cases) {
-        const auto file = TXmlFile::FromText(std::string("<r g='") + c.Text + "'><v>" + c.Text + "</v></r>", "");
+        const auto file =
+            TXmlFile::FromText(std::string("<r g='") + c.Text + "'><v>" + c.Text + "</v></r>", "");
         EXPECT_EQ(file->GetXInt("@g"), c.Value) << c.Text;
         EXPECT_EQ(file->GetXInt("v"), c.Value) << c.Text;
     }
@@ -179,8 +206,9 @@ TEST(XmlQueryTest, MissingOrEmptyFileIsAnEmptyXmlDatabase) {
 TEST(XmlQueryTest, FileIsReadAsUtf8WhateverItsDeclarationSays) {
     TempDir dir;
     // "é" in UTF-8 under a Latin-1 declaration, a byte order mark, and a stray byte that is not UTF-8.
-    WriteFile(dir / "a.gml", "\xEF\xBB\xBF<?xml version='1.0' encoding='ISO-8859-1'?>\n"
-                             "<r><t>Caf\xC3\xA9</t><u>x\xE9y</u></r>");
+    WriteFile(dir / "a.gml",
+              "\xEF\xBB\xBF<?xml version='1.0' encoding='ISO-8859-1'?>\n"
+              "<r><t>Caf\xC3\xA9</t><u>x\xE9y</u></r>");
     const auto file = TXmlFile::Create(dir / "a.gml");
     EXPECT_EQ(file->GetXField("t"), "Caf\xC3\xA9");
     EXPECT_EQ(file->GetXField("u"), "x\xEF\xBF\xBDy");
