@@ -83,7 +83,8 @@ bool TryStrToInt(std::string_view Text, int32_t& Value) {
         return true;
     }
     if (magnitude > (negative ? 2147483648ull : 2147483647ull)) return false;
-    Value = negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude)) : static_cast<int32_t>(magnitude);
+    Value =
+        negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude)) : static_cast<int32_t>(magnitude);
     return true;
 }
 
@@ -143,7 +144,8 @@ std::string TIniFile::ReadString(std::string_view Section, std::string_view Iden
     if (line < 0) return Default;
     std::string_view key, value;
     EntryOf(FLines[line], key, value);
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
     }
     return std::string(value);

@@ -33,7 +33,8 @@ public:
 
     // The value of the first entry Ident in Section, blanks around it removed and one pair of
     // enclosing double or single quotes dropped; Default when there is no such entry.
-    std::string ReadString(std::string_view Section, std::string_view Ident, const std::string& Default) const;
+    std::string ReadString(std::string_view Section, std::string_view Ident,
+                           const std::string& Default) const;
     // The value as a 32-bit integer in decimal or hexadecimal ("0x1F", "$1F") notation; Default
     // when there is no such entry or its value is not such an integer.
     int32_t ReadInteger(std::string_view Section, std::string_view Ident, int32_t Default) const;

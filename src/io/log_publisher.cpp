@@ -229,7 +229,8 @@ void TLogPublisher::ReadLogSettings() {
         if (TryStrToInt(ini.ReadString(section, "LogThreshold", std::string()), threshold)) {
             FSeverityThreshold = ClampSeverity(threshold);
         }
-        if (ini.ValueExists(section, "LogDelimiter")) FLogDelimiter = ini.ReadString(section, "LogDelimiter", " ");
+        if (ini.ValueExists(section, "LogDelimiter"))
+            FLogDelimiter = ini.ReadString(section, "LogDelimiter", " ");
     }
 }
 
@@ -254,8 +255,9 @@ void TLogPublisher::ReadLogClasses() {
         const TLogSeverity threshold = ClampSeverity(value);
         auto is = [&name](std::string_view wanted) {
             return name.size() == wanted.size() &&
-                   std::equal(name.begin(), name.end(), wanted.begin(),
-                              [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+                   std::equal(name.begin(), name.end(), wanted.begin(), [](char a, char b) {
+                       return std::tolower(static_cast<unsigned char>(a)) == b;
+                   });
         };
         if (is("txt")) {
             RegisterLogClass<TFileLogger>(threshold);

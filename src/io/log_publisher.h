@@ -30,7 +30,14 @@
 
 namespace itn {
 
-enum TLogSeverity : uint8_t { lsTrace = 0, lsDebug = 1, lsInformation = 2, lsWarning = 3, lsError = 4, lsFatal = 5 };
+enum TLogSeverity : uint8_t {
+    lsTrace = 0,
+    lsDebug = 1,
+    lsInformation = 2,
+    lsWarning = 3,
+    lsError = 4,
+    lsFatal = 5
+};
 
 // Five characters each: "Trace", "Debug", "Info ", "Warn ", "Error", "Fatal".
 std::string_view LogSeverityName(TLogSeverity Severity);

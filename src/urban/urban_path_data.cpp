@@ -144,7 +144,8 @@ void TUrbanPathData::ReadPathLinkInformation(const IXmlFile& File) {
             Trace("Path Info Link has missing reference " + toid);
             continue;
         }
-        TPathLinkInformationData* link = fPathLinkDataList.Find(ReferenceToid(reference->GetXField("@xlink:href")));
+        TPathLinkInformationData* link =
+            fPathLinkDataList.Find(ReferenceToid(reference->GetXField("@xlink:href")));
         if (!link) {
             Trace("Path Info Link - could not find path link " + toid);
             continue;

@@ -32,8 +32,9 @@ int32_t TUrbanPathData::WriteGisFile(TGISWrite& f, bool field1, bool field2, boo
     };
 
     for (const auto& [toid, link] : fPathLinkDataList) {
-        const std::string term = link.Classification.empty() ? link.DescriptiveTerm
-                                                             : link.DescriptiveTerm + " - " + link.Classification;
+        const std::string term = link.Classification.empty()
+                                     ? link.DescriptiveTerm
+                                     : link.DescriptiveTerm + " - " + link.Classification;
         write(link.PathLinkID, link.StartNodeGradeSeparation, link.EndNodeGradeSeparation, term, link.Coords);
     }
     fPathLinkDataList.Clear();

@@ -47,8 +47,8 @@ TEST(IniFileTest, IntegersInDecimalOrHexadecimal) {
     const struct {
         const char* Value;
         int32_t Expected;
-    } cases[] = {{"7", 7},    {"-5", -5},     {"0x10", 16},       {"0X1f", 31}, {"$10", 16},
-                 {"abc", 99}, {"", 99},       {"0x", 99},         {"1.5", 99},  {"2147483648", 99},
+    } cases[] = {{"7", 7},     {"-5", -5},         {"0x10", 16},       {"0X1f", 31}, {"$10", 16},
+                 {"abc", 99},  {"", 99},           {"0x", 99},         {"1.5", 99},  {"2147483648", 99},
                  {" 12 ", 12}, {"0xFFFFFFFF", -1}, {"0x100000000", 99}};
     TempDir dir;
     for (const auto& c : cases) {

@@ -98,7 +98,8 @@ TEST_F(LogPublisherTest, DefaultConfigurationWritesInformationAndAboveToTheFile)
     char thread[16];
     std::snprintf(thread, sizeof thread, "%08X", static_cast<unsigned>(::gettid()));
     // Time stamp and its blank, the delimiter, "Info " and the delimiter, "$", the thread, the delimiter.
-    const std::regex line(R"(\d\d/\d\d/\d{4} \d\d:\d\d:\d\d:\d{3}  Info  \$)" + std::string(thread) + " x\r\n");
+    const std::regex line(R"(\d\d/\d\d/\d{4} \d\d:\d\d:\d\d:\d{3}  Info  \$)" + std::string(thread) +
+                          " x\r\n");
     EXPECT_TRUE(std::regex_match(text, line)) << text;
 }
 
@@ -119,12 +120,20 @@ TEST_F(LogPublisherTest, ConfigurationSetsThresholdsSinksAndDelimiter) {
         {"", "LogClasses=txt=4|dbg=0", lsInformation, {{"txt", lsError}, {"dbg", lsTrace}}, " "},
         {"LogClasses=dbg=3", "", lsInformation, {{"dbg", lsWarning}}, " "},
         {"LogClasses=dbg=3", "LogClasses=txt", lsInformation, {{"txt", lsInformation}}, " "},
-        {"", "LogThreshold=1\nLogClasses=TXT=x dbg=7 foo=1 txt=0", lsDebug, {{"txt", lsDebug}, {"dbg", lsFatal}}, " "},
+        {"",
+         "LogThreshold=1\nLogClasses=TXT=x dbg=7 foo=1 txt=0",
+         lsDebug,
+         {{"txt", lsDebug}, {"dbg", lsFatal}},
+         " "},
         {"", "LogClasses=\"dbg=1\"||Txt=-2||", lsInformation, {{"dbg", lsDebug}, {"txt", lsTrace}}, " "},
         {"", "LogClasses=", lsInformation, {}, " "},
         {"", "LogDelimiter=\" | \"", lsInformation, {{"txt", lsInformation}}, " | "},
         {"LogDelimiter=;", "", lsInformation, {{"txt", lsInformation}}, ";"},
-        {"", "; comment\n[Other]\nLogThreshold=0\n[Pellog]\nLogThreshold=3\n", lsWarning, {{"txt", lsWarning}}, " "},
+        {"",
+         "; comment\n[Other]\nLogThreshold=0\n[Pellog]\nLogThreshold=3\n",
+         lsWarning,
+         {{"txt", lsWarning}},
+         " "},
         {"", "[Other]\nLogThreshold=0\n", lsInformation, {{"txt", lsInformation}}, " "},
     };
     for (const auto& c : cases) {
@@ -250,7 +259,8 @@ TEST_F(LogPublisherTest, LinesFromSeveralThreadsStayWhole) {
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([&publisher, t] {
-            for (int i = 0; i < kLines; ++i) publisher->Trace("thread " + std::to_string(t) + " line " + std::to_string(i));
+            for (int i = 0; i < kLines; ++i)
+                publisher->Trace("thread " + std::to_string(t) + " line " + std::to_string(i));
         });
     }
     for (auto& thread : threads) thread.join();
@@ -271,7 +281,8 @@ TEST_F(LogPublisherTest, LinesFromSeveralThreadsStayWhole) {
 
 TEST(LogSeverityTest, NamesAndClamping) {
     const char* const names[] = {"Trace", "Debug", "Info ", "Warn ", "Error", "Fatal"};
-    for (int s = lsTrace; s <= lsFatal; ++s) EXPECT_EQ(LogSeverityName(static_cast<TLogSeverity>(s)), names[s]);
+    for (int s = lsTrace; s <= lsFatal; ++s)
+        EXPECT_EQ(LogSeverityName(static_cast<TLogSeverity>(s)), names[s]);
     EXPECT_EQ(ClampSeverity(-1), lsTrace);
     EXPECT_EQ(ClampSeverity(3), lsWarning);
     EXPECT_EQ(ClampSeverity(6), lsFatal);

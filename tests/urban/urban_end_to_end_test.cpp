@@ -26,7 +26,9 @@ const std::string kData = std::string(ITN_TEST_DATA_DIR) + "/urban";
 // receives the "i / n" lines of the urban files and of the road job.
 void Convert(const std::string& Out, int32_t Format, std::vector<std::string>& Lines) {
     TUrbanPathData urban(false);
-    urban.OnItemChanged = [&](TUrbanPathData&, int32_t Item) { Lines.push_back(std::to_string(Item + 1) + " / 2"); };
+    urban.OnItemChanged = [&](TUrbanPathData&, int32_t Item) {
+        Lines.push_back(std::to_string(Item + 1) + " / 2");
+    };
     urban.ProcessData({kData + "/paths_first_file.gml", kData + "/paths_second_file.gml"});
 
     TRoadJobOptions options;
@@ -48,7 +50,8 @@ TEST(UrbanEndToEndTest, UrbanRecordsFirstAndRoadLinksDividedWhereTheyJoin) {
     std::vector<std::string> lines;
     Convert(out.path().string(), 0, lines);
 
-    EXPECT_EQ(lines, (std::vector<std::string>{"1 / 2", "2 / 2", "1 / 2", "2 / 2", "1 / 1", "1 / 1", "1 / 1"}));
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"1 / 2", "2 / 2", "1 / 2", "2 / 2", "1 / 1", "1 / 1", "1 / 1"}));
     // Path links 1-3 and connecting links 4-7 (one departed, one thrown away), then the road
     // link divided by two connecting nodes (8-10), one no path joins (11) and one joined at its
     // end (12, not divided); the turns name the pieces that meet at each junction.

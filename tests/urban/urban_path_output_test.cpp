@@ -52,7 +52,8 @@ protected:
 
 TEST_F(UrbanPathOutputTest, PathLinksThenConnectingLinksInTOIDOrderFromIdOne) {
     Read(UrbanDocument({
-        PathLink("4000000000000002", "Path", "10,20 30,40", {{"-", "4100000000000001", "1"}, {"+", "4100000000000002"}}),
+        PathLink("4000000000000002", "Path", "10,20 30,40",
+                 {{"-", "4100000000000001", "1"}, {"+", "4100000000000002"}}),
         PathLink("4000000000000001", "Path", "1.5,2.25\n  3,4\r\n5,6"),
         PathLinkInformation("4300000000000001", "4000000000000002", "Alley"),
         PathNode("4100000000000001", "10,20"),
@@ -100,14 +101,18 @@ TEST_F(UrbanPathOutputTest, RoutingAndVehicleColumnsFollowTheFixedPart) {
         // Read afresh: writing releases the records.
         TUrbanPathData urban(false);
         urban.ProcessData({Dir / "urban.gml"});
-        const int32_t columns = 13 + c.F1 + c.F2 + c.F3 + c.F4 +
-                                (*c.VehicleUse ? 1 + static_cast<int32_t>(std::string(c.VehicleUse).size()) / 2 : 0) +
-                                (*c.VehicleType ? 1 + static_cast<int32_t>(std::string(c.VehicleType).size()) / 2 : 0);
+        const int32_t columns =
+            13 + c.F1 + c.F2 + c.F3 + c.F4 +
+            (*c.VehicleUse ? 1 + static_cast<int32_t>(std::string(c.VehicleUse).size()) / 2 : 0) +
+            (*c.VehicleType ? 1 + static_cast<int32_t>(std::string(c.VehicleType).size()) / 2 : 0);
         TRecordingWriter writer(columns);
-        ASSERT_EQ(urban.WriteGisFile(writer, c.F1, c.F2, c.F3, c.F4, c.VehicleUse, c.VehicleType), 2) << c.Tail;
-        EXPECT_EQ(writer.Records[0], std::string(R"(1,"4000000000000001",0,0,"Path","",0,"","","F","F",0,0)") + c.Tail);
-        EXPECT_EQ(writer.Records[1],
-                  std::string(R"(2,"4400000000000001",0,0,"Connecting Link","",0,"","","F","F",0,0)") + c.Tail);
+        ASSERT_EQ(urban.WriteGisFile(writer, c.F1, c.F2, c.F3, c.F4, c.VehicleUse, c.VehicleType), 2)
+            << c.Tail;
+        EXPECT_EQ(writer.Records[0],
+                  std::string(R"(1,"4000000000000001",0,0,"Path","",0,"","","F","F",0,0)") + c.Tail);
+        EXPECT_EQ(
+            writer.Records[1],
+            std::string(R"(2,"4400000000000001",0,0,"Connecting Link","",0,"","","F","F",0,0)") + c.Tail);
     }
 }
 
@@ -152,9 +157,9 @@ TEST(CoordsToPointsTest, PairsSeparatedByAnyRunOfBlanks) {
         {"  1,2\r\n\t3,4\n5,6  ", P{{1, 2}, {3, 4}, {5, 6}}},
         {"", P{}},
         {" \r\n ", P{}},
-        {"12", P{{0, 12}}},           // no comma: x 0, y from the whole pair
+        {"12", P{{0, 12}}},  // no comma: x 0, y from the whole pair
         {"a,b 1,x -2.5e1,+3", P{{0, 0}, {1, 0}, {-25, 3}}},
-        {"1,2,3", P{{1, 0}}},         // "2,3" is not a number
+        {"1,2,3", P{{1, 0}}},  // "2,3" is not a number
         {"437431.12,115093.88", P{{437431.12, 115093.88}}},
         {",5 5,", P{{0, 5}, {5, 0}}},
         {"nan,inf", P{{0, 0}}},

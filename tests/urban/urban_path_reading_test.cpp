@@ -1,7 +1,5 @@
 // Reading of urban paths files: what each kind of feature contributes, the notices, the
 // consequences of the reading order over several files, and the handling of .gz input.
-#include "urban/urban_path_data.h"
-
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -9,6 +7,7 @@
 #include <filesystem>
 
 #include "test_support.h"
+#include "urban/urban_path_data.h"
 #include "urban/xml_query.h"
 #include "urban_test_util.h"
 
@@ -81,10 +80,13 @@ TEST_F(UrbanPathReadingTest, CollectsEveryKindOfFeature) {
     TUrbanPathData urban(false);
     Read(urban,
          {UrbanDocument({
-             PathLink("4000000000000002", "Path", "1,2 3,4", {{"-", "4100000000000001", "1"}, {"+", "4100000000000002"}}),
+             PathLink("4000000000000002", "Path", "1,2 3,4",
+                      {{"-", "4100000000000001", "1"}, {"+", "4100000000000002"}}),
              // A later directed node of the same orientation wins; other orientations are ignored.
              PathLink("4000000000000001", "Footbridge", "5.5,6\n  7,8",
-                      {{"+", "4100000000000002", "2"}, {"x", "4100000000000001", "7"}, {"+", "4100000000000003", "3"}}),
+                      {{"+", "4100000000000002", "2"},
+                       {"x", "4100000000000001", "7"},
+                       {"+", "4100000000000003", "3"}}),
              PathLinkInformation("4300000000000001", "4000000000000002", "Alley"),
              PathLinkInformation("4300000000000002", "4000000000000001", "Pedestrianised Street"),
              PathLinkInformation("4300000000000003", "4000000000000001", "Track"),  // replaces the one before
@@ -92,10 +94,12 @@ TEST_F(UrbanPathReadingTest, CollectsEveryKindOfFeature) {
              PathNode("4100000000000001", "1,2"),
              PathNode("4100000000000002", "3,4"),
              ConnectingNode("4200000000000001", "5000000000000009", "10,20"),
-             ConnectingLink("4400000000000001", {{"-", "4100000000000002", "1"}, {"+", "4200000000000001", "2"}}),
+             ConnectingLink("4400000000000001",
+                            {{"-", "4100000000000002", "1"}, {"+", "4200000000000001", "2"}}),
          })});
 
-    ASSERT_EQ(Keys(urban.PathLinkDataList()), (std::vector<std::string>{"4000000000000001", "4000000000000002"}));
+    ASSERT_EQ(Keys(urban.PathLinkDataList()),
+              (std::vector<std::string>{"4000000000000001", "4000000000000002"}));
     const TPathLinkInformationData& first = *urban.PathLinkDataList().Find("4000000000000001");
     EXPECT_EQ(first.PathLinkID, "4000000000000001");
     EXPECT_EQ(first.DescriptiveTerm, "Footbridge");
@@ -124,30 +128,31 @@ TEST_F(UrbanPathReadingTest, CollectsEveryKindOfFeature) {
 
 TEST_F(UrbanPathReadingTest, FeaturesWithMissingPartsAreLoggedAndKeptOrDropped) {
     TUrbanPathData urban(false);
-    Read(urban, {UrbanDocument({
-                    Departed("4000000000000009"),
-                    Departed("4300000000000009"),
-                    Departed("4200000000000009"),
-                    Departed("4100000000000009"),
-                    Departed("4400000000000009"),
-                    PathLink("4000000000000009", "Path", "1,1"),
-                    PathLink("4000000000000001", "-", "1,1 2,2"),  // kept without term
-                    PathLink("4000000000000002", "Path", "-"),     // kept without coordinates
-                    PathLinkInformation("4300000000000009", "4000000000000001", "Alley"),
-                    PathLinkInformation("4300000000000001", "-", "Alley"),
-                    PathLinkInformation("4300000000000002", "4000000000000008", "Alley"),
-                    ConnectingNode("4200000000000009", "5000000000000001", "1,1"),
-                    ConnectingNode("4200000000000001", "-", "1,1"),
-                    ConnectingNode("4200000000000002", "5000000000000001", "-"),
-                    ConnectingNode("4200000000000003", "5000000000000001", "3,3"),
-                    PathNode("4100000000000009", "1,1"),
-                    PathNode("4100000000000001", "-"),
-                    PathNode("4100000000000002", "2,2"),
-                    ConnectingLink("4400000000000009", {{"-", "4100000000000002"}}),
-                    ConnectingLink("4400000000000001", {{"-", "4100000000000002"}, {"+", "4100000000000009"}}),
-                    ConnectingLink("4400000000000002", {{"-", "4100000000000077"}, {"+", "4100000000000002"}}),
-                    ConnectingLink("4400000000000003", {{"+", "4200000000000003"}}),  // one end only
-                })});
+    Read(urban,
+         {UrbanDocument({
+             Departed("4000000000000009"),
+             Departed("4300000000000009"),
+             Departed("4200000000000009"),
+             Departed("4100000000000009"),
+             Departed("4400000000000009"),
+             PathLink("4000000000000009", "Path", "1,1"),
+             PathLink("4000000000000001", "-", "1,1 2,2"),  // kept without term
+             PathLink("4000000000000002", "Path", "-"),     // kept without coordinates
+             PathLinkInformation("4300000000000009", "4000000000000001", "Alley"),
+             PathLinkInformation("4300000000000001", "-", "Alley"),
+             PathLinkInformation("4300000000000002", "4000000000000008", "Alley"),
+             ConnectingNode("4200000000000009", "5000000000000001", "1,1"),
+             ConnectingNode("4200000000000001", "-", "1,1"),
+             ConnectingNode("4200000000000002", "5000000000000001", "-"),
+             ConnectingNode("4200000000000003", "5000000000000001", "3,3"),
+             PathNode("4100000000000009", "1,1"),
+             PathNode("4100000000000001", "-"),
+             PathNode("4100000000000002", "2,2"),
+             ConnectingLink("4400000000000009", {{"-", "4100000000000002"}}),
+             ConnectingLink("4400000000000001", {{"-", "4100000000000002"}, {"+", "4100000000000009"}}),
+             ConnectingLink("4400000000000002", {{"-", "4100000000000077"}, {"+", "4100000000000002"}}),
+             ConnectingLink("4400000000000003", {{"+", "4200000000000003"}}),  // one end only
+         })});
     EXPECT_EQ(Notices(), (std::vector<std::string>{
                              "Departed Path Link 4000000000000009",
                              "Path Link DescriptiveTerm missing 4000000000000001",
@@ -167,7 +172,8 @@ TEST_F(UrbanPathReadingTest, FeaturesWithMissingPartsAreLoggedAndKeptOrDropped) 
     EXPECT_EQ(urban.DepartedList(),
               (std::vector<std::string>{"4000000000000009", "4300000000000009", "4200000000000009",
                                         "4100000000000009", "4400000000000009"}));
-    EXPECT_EQ(Keys(urban.PathLinkDataList()), (std::vector<std::string>{"4000000000000001", "4000000000000002"}));
+    EXPECT_EQ(Keys(urban.PathLinkDataList()),
+              (std::vector<std::string>{"4000000000000001", "4000000000000002"}));
     EXPECT_EQ(urban.PathLinkDataList().Find("4000000000000001")->DescriptiveTerm, "");
     EXPECT_EQ(urban.PathLinkDataList().Find("4000000000000002")->Coords, "");
     EXPECT_EQ(Keys(urban.ConnectingNodes()), std::vector<std::string>{"4200000000000003"});
@@ -180,36 +186,36 @@ TEST_F(UrbanPathReadingTest, FeaturesWithMissingPartsAreLoggedAndKeptOrDropped) 
 
 TEST_F(UrbanPathReadingTest, ReadingOrderDecidesAcrossFiles) {
     TUrbanPathData urban(false);
-    Read(urban, {UrbanDocument({
-                     PathLink("4000000000000001", "First", "1,1"),
-                     PathLink("4000000000000001", "Same file, later", "2,2"),
-                     PathLink("4000000000000002", "Departed in a later file", "1,1"),
-                     // Information of a link of a later file finds nothing.
-                     PathLinkInformation("4300000000000001", "4000000000000005", "Alley"),
-                     // A connecting link whose ends lie in the second file.
-                     ConnectingLink("4400000000000001", {{"-", "4100000000000005"}, {"+", "4200000000000005"}}),
-                     ConnectingLink("4400000000000002", {{"-", "4100000000000005"}}),
-                     PathNode("4100000000000001", "1,1"),
-                 }),
-                 UrbanDocument({
-                     Departed("4000000000000002"),
-                     Departed("4000000000000006"),
-                     PathLink("4000000000000001", "Second file", "3,3"),
-                     PathLink("4000000000000005", "Path", "5,5"),
-                     PathLink("4000000000000006", "Departed in its own file", "6,6"),
-                     PathLinkInformation("4300000000000002", "4000000000000001", "Alley"),
-                     PathNode("4100000000000005", "5,5"),
-                     ConnectingNode("4200000000000005", "5000000000000001", "6,6"),
-                     ConnectingLink("4400000000000002", {{"+", "4100000000000001"}}),  // the first stays
-                 })});
+    Read(urban,
+         {UrbanDocument({
+              PathLink("4000000000000001", "First", "1,1"),
+              PathLink("4000000000000001", "Same file, later", "2,2"),
+              PathLink("4000000000000002", "Departed in a later file", "1,1"),
+              // Information of a link of a later file finds nothing.
+              PathLinkInformation("4300000000000001", "4000000000000005", "Alley"),
+              // A connecting link whose ends lie in the second file.
+              ConnectingLink("4400000000000001", {{"-", "4100000000000005"}, {"+", "4200000000000005"}}),
+              ConnectingLink("4400000000000002", {{"-", "4100000000000005"}}),
+              PathNode("4100000000000001", "1,1"),
+          }),
+          UrbanDocument({
+              Departed("4000000000000002"), Departed("4000000000000006"),
+              PathLink("4000000000000001", "Second file", "3,3"), PathLink("4000000000000005", "Path", "5,5"),
+              PathLink("4000000000000006", "Departed in its own file", "6,6"),
+              PathLinkInformation("4300000000000002", "4000000000000001", "Alley"),
+              PathNode("4100000000000005", "5,5"),
+              ConnectingNode("4200000000000005", "5000000000000001", "6,6"),
+              ConnectingLink("4400000000000002", {{"+", "4100000000000001"}}),  // the first stays
+          })});
 
     EXPECT_EQ(Keys(urban.PathLinkDataList()),
               (std::vector<std::string>{"4000000000000001", "4000000000000002", "4000000000000005"}));
     EXPECT_EQ(urban.PathLinkDataList().Find("4000000000000001")->DescriptiveTerm, "First");
     EXPECT_EQ(urban.PathLinkDataList().Find("4000000000000001")->Classification, "Alley");
     EXPECT_EQ(urban.PathLinkDataList().Find("4000000000000005")->Classification, "");
-    EXPECT_EQ(Notices(), (std::vector<std::string>{"Path Info Link - could not find path link 4300000000000001",
-                                                   "Departed Path Link 4000000000000006"}));
+    EXPECT_EQ(Notices(),
+              (std::vector<std::string>{"Path Info Link - could not find path link 4300000000000001",
+                                        "Departed Path Link 4000000000000006"}));
 
     const auto& links = urban.ConnectingLinkDataList();
     ASSERT_EQ(Keys(links), (std::vector<std::string>{"4400000000000001", "4400000000000002"}));
@@ -225,7 +231,8 @@ TEST_F(UrbanPathReadingTest, IdentifiersAreCutFromTheirAttributes) {
                  "<osgb:networkMember><osgb:PathLink fid='osgb40000000000000011234'/></osgb:networkMember>"
                  "<osgb:networkMember><osgb:PathLink fid='osg'/></osgb:networkMember>"
                  "<osgb:networkMember><osgb:PathNode fid='osgb4100000000000001'><osgb:point><gml:Point>"
-                 "<gml:coordinates>1,1</gml:coordinates></gml:Point></osgb:point></osgb:PathNode></osgb:networkMember>"
+                 "<gml:coordinates>1,1</gml:coordinates></gml:Point></osgb:point></osgb:PathNode></"
+                 "osgb:networkMember>"
                  "<osgb:networkMember><osgb:ConnectingLink fid='osgb4400000000000001'>"
                  "<osgb:directedNode orientation='-' xlink:href='#osgb4100000000000001'/>"
                  "<osgb:directedNode orientation='+' xlink:href='#osgb41000000000000019999'/>"
@@ -233,7 +240,8 @@ TEST_F(UrbanPathReadingTest, IdentifiersAreCutFromTheirAttributes) {
                  "</r>"});
     EXPECT_EQ(Keys(urban.PathLinkDataList()), (std::vector<std::string>{"", "4000000000000001"}));
     // Connecting link ends take up to 20 characters of the reference.
-    EXPECT_EQ(Notices().back(), "Connecting Link 4400000000000001 thrown away - end 41000000000000019999 not found ");
+    EXPECT_EQ(Notices().back(),
+              "Connecting Link 4400000000000001 thrown away - end 41000000000000019999 not found ");
 }
 
 std::string GzipFile(const std::string& Name, const std::string& Text) {
@@ -245,18 +253,22 @@ std::string GzipFile(const std::string& Name, const std::string& Text) {
 }
 
 TEST_F(UrbanPathReadingTest, GzInputIsExpandedForEachPassAndRemovedAfterwards) {
-    const std::string document = UrbanDocument({PathNode("4100000000000001", "1,1"),
-                                                ConnectingLink("4400000000000001", {{"-", "4100000000000001"}})});
+    const std::string document =
+        UrbanDocument({PathNode("4100000000000001", "1,1"),
+                       ConnectingLink("4400000000000001", {{"-", "4100000000000001"}})});
     const std::string gz = GzipFile(Dir / "tile", document);  // tile.gz expands to tile.gml
     for (const bool save : {false, true}) {
         TTraceCapture::Start();
         TUrbanPathData urban(save);
         std::vector<bool> expansionPresent;  // at the start of each file of each pass
-        urban.OnItemChanged = [&](TUrbanPathData&, int32_t) { expansionPresent.push_back(fs::exists(Dir / "tile.gml")); };
+        urban.OnItemChanged = [&](TUrbanPathData&, int32_t) {
+            expansionPresent.push_back(fs::exists(Dir / "tile.gml"));
+        };
         urban.ProcessData({gz});
         EXPECT_EQ(urban.ConnectingLinkDataList().Count(), 1) << save;
-        EXPECT_EQ(TTraceCapture::Messages(), (std::vector<std::string>{"Processing file Pass 1 " + (Dir / "tile.gml"),
-                                                                       "Processing file Pass 2 " + (Dir / "tile.gml")}));
+        EXPECT_EQ(TTraceCapture::Messages(),
+                  (std::vector<std::string>{"Processing file Pass 1 " + (Dir / "tile.gml"),
+                                            "Processing file Pass 2 " + (Dir / "tile.gml")}));
         // With the option on, pass 2 reads what pass 1 kept; in every case nothing is left.
         EXPECT_EQ(expansionPresent, (std::vector<bool>{false, save})) << save;
         EXPECT_FALSE(fs::exists(Dir / "tile.gml")) << save;
@@ -265,17 +277,20 @@ TEST_F(UrbanPathReadingTest, GzInputIsExpandedForEachPassAndRemovedAfterwards) {
 }
 
 TEST_F(UrbanPathReadingTest, InputsOfTheUserAreNeverReplacedOrDeleted) {
-    const std::string gz = GzipFile(Dir / "tile", UrbanDocument({PathLink("4000000000000001", "Zipped", "1,1")}));
+    const std::string gz =
+        GzipFile(Dir / "tile", UrbanDocument({PathLink("4000000000000001", "Zipped", "1,1")}));
     const std::string own = UrbanDocument({PathLink("4000000000000002", "Own", "2,2")});
     WriteFile(Dir / "tile.gml", own);  // the natural name of the expansion is taken
     WriteFile(Dir / "plain.xml", own);
     TUrbanPathData urban(true);
     urban.ProcessData({gz, Dir / "tile.gml", Dir / "plain.xml"});
-    EXPECT_EQ(Keys(urban.PathLinkDataList()), (std::vector<std::string>{"4000000000000001", "4000000000000002"}));
+    EXPECT_EQ(Keys(urban.PathLinkDataList()),
+              (std::vector<std::string>{"4000000000000001", "4000000000000002"}));
     EXPECT_EQ(ReadFile(Dir / "tile.gml"), own);
     EXPECT_EQ(ReadFile(Dir / "plain.xml"), own);
     std::vector<std::string> left;
-    for (const auto& entry : fs::directory_iterator(Dir.path())) left.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(Dir.path()))
+        left.push_back(entry.path().filename().string());
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"plain.xml", "tile.gml", "tile.gz"}));
 }

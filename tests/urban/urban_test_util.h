@@ -48,7 +48,8 @@ inline std::string UrbanDocument(const std::vector<std::string>& Members) {
     std::string text =
         "<?xml version='1.0' encoding='UTF-8'?>\n"
         "<osgb:FeatureCollection xmlns:osgb='http://www.ordnancesurvey.co.uk/xml/namespaces/osgb' "
-        "xmlns:gml='http://www.opengis.net/gml' xmlns:xlink='http://www.w3.org/1999/xlink' fid='GDS-urban'>\n";
+        "xmlns:gml='http://www.opengis.net/gml' xmlns:xlink='http://www.w3.org/1999/xlink' "
+        "fid='GDS-urban'>\n";
     for (const std::string& member : Members) text += member;
     return text + "</osgb:FeatureCollection>\n";
 }
@@ -77,7 +78,8 @@ inline std::string Coordinates(const std::string& Coords) {
 inline std::string PathLink(const std::string& Toid, const std::string& Term, const std::string& Coords,
                             const std::vector<TEnd>& Ends = {}) {
     std::string text = "  <osgb:networkMember>\n    <osgb:PathLink fid='osgb" + Toid + "'>\n";
-    text += "      <osgb:version>1</osgb:version>\n      <osgb:descriptiveGroup>Path</osgb:descriptiveGroup>\n";
+    text +=
+        "      <osgb:version>1</osgb:version>\n      <osgb:descriptiveGroup>Path</osgb:descriptiveGroup>\n";
     if (Term != "-") text += "      <osgb:descriptiveTerm>" + Term + "</osgb:descriptiveTerm>\n";
     if (Coords != "-") {
         text += "      <osgb:polyline><gml:LineString srsName='osgb:BNG'>" + Coordinates(Coords) +
@@ -98,15 +100,16 @@ inline std::string PathNode(const std::string& Toid, const std::string& Coords) 
 }
 
 // A connecting node on road link RoadLink; "-" leaves the reference or the point out.
-inline std::string ConnectingNode(const std::string& Toid, const std::string& RoadLink, const std::string& Coords) {
+inline std::string ConnectingNode(const std::string& Toid, const std::string& RoadLink,
+                                  const std::string& Coords) {
     std::string text = "  <osgb:networkMember>\n    <osgb:ConnectingNode fid='osgb" + Toid + "'>\n";
     if (RoadLink != "-") text += "      <osgb:referenceToITN xlink:href='#osgb" + RoadLink + "'/>\n";
     return text + Point(Coords) + "    </osgb:ConnectingNode>\n  </osgb:networkMember>\n";
 }
 
 inline std::string ConnectingLink(const std::string& Toid, const std::vector<TEnd>& Ends) {
-    return "  <osgb:networkMember>\n    <osgb:ConnectingLink fid='osgb" + Toid + "'>\n" + DirectedNodes(Ends) +
-           "    </osgb:ConnectingLink>\n  </osgb:networkMember>\n";
+    return "  <osgb:networkMember>\n    <osgb:ConnectingLink fid='osgb" + Toid + "'>\n" +
+           DirectedNodes(Ends) + "    </osgb:ConnectingLink>\n  </osgb:networkMember>\n";
 }
 
 // Path link information; "-" leaves the reference or the classification out.
