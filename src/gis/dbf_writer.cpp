@@ -159,12 +159,14 @@ void TGISWriteDBF::WriteRecord(const std::string& Attrib) {
             }
             case gfDecimal:
             case gfFloat: {
+                const size_t start = FRecord.size();
+                FRecord.resize(start + w);
+                char* dest = FRecord.data() + start;
+                if (FormatFixedDecimalText(static_cast<int>(w), info.decimals, dest, value)) break;
                 double number = 0;
                 if (!value.empty() && !TryStrToFloatInv(value, number))
                     throw EGISWriteError("\"" + value + "\" is not a valid number for the field " + info.Name);
-                const size_t start = FRecord.size();
-                FRecord.resize(start + w);
-                FormatFixedNumber(static_cast<int>(w), info.decimals, FRecord.data() + start, number);
+                FormatFixedNumber(static_cast<int>(w), info.decimals, dest, number);
                 break;
             }
             case gfLogical: FRecord += IsTrueText(value) ? 'T' : 'F'; break;

@@ -92,16 +92,23 @@ std::string XmlEscape(std::string_view text) {
 }
 
 void AppendXmlEscape(std::string& out, std::string_view text) {
-    for (char c : text) {
-        switch (c) {
-            case '"': out += "&quot;"; break;
-            case '&': out += "&amp;"; break;
-            case '\'': out += "&apos;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            default: out += c; break;
+    // Copy the runs between special characters in one piece each: most values have none.
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char* entity;
+        switch (text[i]) {
+            case '"': entity = "&quot;"; break;
+            case '&': entity = "&amp;"; break;
+            case '\'': entity = "&apos;"; break;
+            case '<': entity = "&lt;"; break;
+            case '>': entity = "&gt;"; break;
+            default: continue;
         }
+        out.append(text, start, i - start);
+        out += entity;
+        start = i + 1;
     }
+    out.append(text, start, std::string_view::npos);
 }
 
 double GreatCircleAngle(const TFloatPoint& P1, const TFloatPoint& P2) {
@@ -174,22 +181,10 @@ uint8_t CodepageToLanguageDriver(int codepage) {
 
 namespace {
 
-// |value| rounded half away from zero to `decimals` places, as the digits of |value| * 10^decimals
-// (no leading zeros, "0" for zero). Works on the shortest decimal form, so 2.675 rounds to 2.68
-// as its text suggests rather than by its binary expansion (2.67499...).
-std::string RoundedDigits(double value, int decimals) {
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific);
-    std::string digits;
-    const char* p = buf;
-    for (; p < res.ptr && *p != 'e'; ++p)
-        if (*p != '.') digits += *p;
-    int exp10 = 0;
-    const char* e = p + 1;
-    if (e < res.ptr && *e == '+') ++e;
-    std::from_chars(e, res.ptr, exp10);
-    // digits d1 d2 ... stand for 0.d1d2... * 10^(exp10 + 1); keep those down to the 10^-decimals place.
-    const long keep = static_cast<long>(exp10) + 1 + decimals;
+// The digits of |x| * 10^decimals rounded half away from zero (no leading zeros, "0" for zero),
+// where x = 0.d1d2... * 10^(exp10 + 1) for the given digits d1 d2 ...
+std::string RoundDigits(std::string_view digits, int exp10, int decimals) {
+    const long keep = static_cast<long>(exp10) + 1 + decimals;  // digits down to the 10^-decimals place
     std::string kept;
     if (keep >= 0) {
         kept = digits.substr(0, std::min<size_t>(static_cast<size_t>(keep), digits.size()));
@@ -207,30 +202,102 @@ std::string RoundedDigits(double value, int decimals) {
     return nonzero == std::string::npos ? "0" : kept.substr(nonzero);
 }
 
+// Rounds the shortest decimal form of value, so 2.675 rounds to 2.68 as its text suggests
+// rather than by its binary expansion (2.67499...).
+std::string RoundedDigits(double value, int decimals) {
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific);
+    std::string digits;
+    const char* p = buf;
+    for (; p < res.ptr && *p != 'e'; ++p)
+        if (*p != '.') digits += *p;
+    int exp10 = 0;
+    const char* e = p + 1;
+    if (e < res.ptr && *e == '+') ++e;
+    std::from_chars(e, res.ptr, exp10);
+    return RoundDigits(digits, exp10, decimals);
+}
+
+// The rounded digits n (of |value| * 10^decimals) as sign, integer part, point and decimals,
+// right-aligned in Width characters of dest.
+void PutFixed(int Width, int decimals, char* dest, bool negative, std::string n) {
+    std::string s;
+    if (n.size() < static_cast<size_t>(decimals) + 1) n.insert(0, static_cast<size_t>(decimals) + 1 - n.size(), '0');
+    if (negative && n.find_first_not_of('0') != std::string::npos) s += '-';
+    s.append(n, 0, n.size() - static_cast<size_t>(decimals));
+    if (decimals > 0) {
+        s += '.';
+        s.append(n, n.size() - static_cast<size_t>(decimals), std::string::npos);
+    }
+    const size_t width = static_cast<size_t>(Width);
+    if (s.size() < width) s.insert(0, width - s.size(), ' ');
+    std::memcpy(dest, s.data(), width);
+}
+
 }  // namespace
 
 void FormatFixedNumber(int Width, int decimals, char* dest, double value) {
     if (Width <= 0) return;
     if (decimals < 0) decimals = 0;
-    std::string s;
-    if (std::isnan(value)) {
-        s = "NAN";
-    } else if (std::isinf(value)) {
-        s = value < 0 ? "-INF" : "INF";
+    if (std::isnan(value) || std::isinf(value)) {
+        std::string s = std::isnan(value) ? "NAN" : value < 0 ? "-INF" : "INF";
+        if (s.size() < static_cast<size_t>(Width)) s.insert(0, static_cast<size_t>(Width) - s.size(), ' ');
+        std::memcpy(dest, s.data(), static_cast<size_t>(Width));
+        return;
+    }
+    PutFixed(Width, decimals, dest, value < 0, RoundedDigits(value, decimals));
+}
+
+bool FormatFixedDecimalText(int Width, int decimals, char* dest, std::string_view text) {
+    if (Width <= 0) return true;
+    if (decimals < 0) decimals = 0;
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    // A whole number without leading zeros into a field without decimals, the usual case, as it stands.
+    if (decimals == 0 && !text.empty() && text.size() <= 15 && (text.front() != '0' || text.size() == 1) &&
+        text.find_first_not_of("0123456789") == std::string_view::npos) {
+        const size_t width = static_cast<size_t>(Width);
+        const bool sign = negative && text != "0";
+        const size_t len = text.size() + (sign ? 1 : 0);
+        const size_t pad = len < width ? width - len : 0;
+        std::memset(dest, ' ', pad);
+        char* p = dest + pad;
+        const char* end = dest + width;
+        if (sign && p < end) *p++ = '-';
+        std::memcpy(p, text.data(), std::min<size_t>(text.size(), static_cast<size_t>(end - p)));
+        return true;
+    }
+    const size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    if (whole.empty() && fraction.empty()) return false;
+    for (std::string_view part : {whole, fraction})
+        for (char c : part)
+            if (c < '0' || c > '9') return false;
+    // Significant digits and the power of ten of the first one.
+    std::string digits;
+    int exp10 = 0;
+    const size_t lead = whole.find_first_not_of('0');
+    if (lead != std::string_view::npos) {
+        digits.append(whole.substr(lead));
+        exp10 = static_cast<int>(whole.size() - lead) - 1;
+        digits.append(fraction);
     } else {
-        std::string n = RoundedDigits(value, decimals);
-        const bool negative = value < 0 && n != "0";
-        if (n.size() < static_cast<size_t>(decimals) + 1) n.insert(0, static_cast<size_t>(decimals) + 1 - n.size(), '0');
-        if (negative) s += '-';
-        s.append(n, 0, n.size() - static_cast<size_t>(decimals));
-        if (decimals > 0) {
-            s += '.';
-            s.append(n, n.size() - static_cast<size_t>(decimals), std::string::npos);
+        const size_t first = fraction.find_first_not_of('0');
+        if (first != std::string_view::npos) {
+            digits.append(fraction.substr(first));
+            exp10 = -static_cast<int>(first) - 1;
         }
     }
-    const size_t width = static_cast<size_t>(Width);
-    if (s.size() < width) s.insert(0, width - s.size(), ' ');
-    std::memcpy(dest, s.data(), width);
+    while (!digits.empty() && digits.back() == '0') digits.pop_back();
+    // Beyond 15 digits a double does not keep the text's digits: the caller reads it as a number.
+    if (digits.size() > 15) return false;
+    if (digits.empty()) digits = "0", exp10 = 0;
+    PutFixed(Width, decimals, dest, negative, RoundDigits(digits, exp10, decimals));
+    return true;
 }
 
 bool TryStrToFloatInv(std::string_view text, double& value) {

@@ -40,6 +40,10 @@ uint8_t CodepageToLanguageDriver(int codepage);
 // with leading blanks; the first Width characters go to dest (a wider number loses its right end:
 // width 3 turns 12345 into 123). Rounds the shortest decimal form of value half away from zero.
 void FormatFixedNumber(int Width, int decimals, char* dest, double value);
+// FormatFixedNumber of a value given as plain decimal text ([+-]digits[.digits], at most 15
+// significant digits), with the same result, without a detour through binary floating point.
+// False, and dest untouched, for any other text.
+bool FormatFixedDecimalText(int Width, int decimals, char* dest, std::string_view text);
 
 // Reads a decimal number with "." as decimal point (optional sign and exponent, surrounding
 // blanks allowed); false for anything else, including an empty text, NaN and infinity.

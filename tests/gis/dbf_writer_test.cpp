@@ -224,6 +224,31 @@ TEST(FormatFixedNumber, RightAlignedRoundedAndCut) {
     }
 }
 
+TEST(FormatFixedNumber, DecimalTextGivesTheSameBytesAsTheNumber) {
+    const char* const texts[] = {"0",     "-0",       "0.125",  "2.675",     "-999.995", "12345", "0.0001",
+                                 "000123.4500", "+7", ".5",     "5.",        "-0.001",   "99.5",  "1",
+                                 "123456789012345", "0.000000000000000000001234", "100000000000000000000000",
+                                 "-42", "-12345", "7"};
+    for (const char* text : texts) {
+        double value = 0;
+        ASSERT_TRUE(TryStrToFloatInv(text, value)) << text;
+        for (int width : {1, 3, 6, 11, 20, 40}) {
+            for (int decimals : {0, 1, 2, 8}) {
+                std::string from_text(static_cast<size_t>(width), '#'), from_number(static_cast<size_t>(width), '#');
+                EXPECT_TRUE(FormatFixedDecimalText(width, decimals, from_text.data(), text)) << text;
+                FormatFixedNumber(width, decimals, from_number.data(), value);
+                EXPECT_EQ(from_text, from_number) << text << " " << width << "." << decimals;
+            }
+        }
+    }
+    // Other notations are left to the number route.
+    for (const char* text : {"", "-", ".", "1e3", "abc", "1.2.3", " 1", "1234567890123456", "0x1", "inf"}) {
+        std::string out = "######";
+        EXPECT_FALSE(FormatFixedDecimalText(6, 2, out.data(), text)) << text;
+        EXPECT_EQ(out, "######") << text;
+    }
+}
+
 TEST(CodepageToLanguageDriver, KnownAndUnknownCodePages) {
     const std::pair<int, uint8_t> cases[] = {{437, 0x01},  {1252, 0x03}, {10000, 0x04}, {932, 0x13}, {866, 0x26},
                                              {874, 0x50},  {1255, 0x7D}, {862, 0x85},   {10006, 0x98}, {1251, 0xC9},
