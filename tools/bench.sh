@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Benchmark of the road job: generates synthetic ITN road files with tools/gen_itn, converts
-# them to MIF/MID with itn2brinlow-cli (three passes and output) and times ogr2ogr on the same
-# files, once extracting only the RoadLink layer and once all layers.
+# them to MIF/MID (or the --format given) with itn2brinlow-cli (three passes and output) and
+# times ogr2ogr on the same files, once extracting only the RoadLink layer and once all layers.
 #
-# Usage: tools/bench.sh [--links N] [--files K] [--seed S] [--work DIR] [--no-ogr]
-#   defaults: --links 5000000 --files 10 --seed 20261210 --work /tmp/itn-bench
+# Usage: tools/bench.sh [--links N] [--files K] [--seed S] [--work DIR] [--no-ogr] [--format F]
+#   defaults: --links 5000000 --files 10 --seed 20261210 --work /tmp/itn-bench --format mif
+#   (F is an output format of itn2brinlow-cli: mif, shp, tab or gml2)
 # Generated data is kept under DIR and reused by later runs with the same size and seed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,6 +15,7 @@ files=10
 seed=20261210
 work=${ITN_BENCH_DIR:-/tmp/itn-bench}
 ogr=1
+format=mif
 while [ $# -gt 0 ]; do
   case "$1" in
     --links) links=$2; shift 2 ;;
@@ -21,6 +23,7 @@ while [ $# -gt 0 ]; do
     --seed) seed=$2; shift 2 ;;
     --work) work=$2; shift 2 ;;
     --no-ogr) ogr=0; shift ;;
+    --format) format=$2; shift 2 ;;
     *) echo "bench.sh: unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -46,14 +49,15 @@ out="$work/out-itn"
 rm -rf "$out"
 args=()
 for f in "${roads[@]}"; do args+=("--roads=$f"); done
-/usr/bin/time -f "%e %M" -o "$work/time.txt" \
-  "$cli" --out="$out" --format=mif --phase-times --quiet "${args[@]}" >"$work/messages.txt" 2>"$work/phases.txt"
-read -r seconds peak_kb <"$work/time.txt"
+/usr/bin/time -f "%e %M %U %S" -o "$work/time.txt" \
+  "$cli" --out="$out" --format="$format" --phase-times --quiet "${args[@]}" >"$work/messages.txt" 2>"$work/phases.txt"
+read -r seconds peak_kb user_s sys_s <"$work/time.txt"
 rate=$(awk -v b="$bytes" -v s="$seconds" 'BEGIN {printf "%.1f", b / 1e6 / s}')
 
 echo
 echo "road files: ${#roads[@]}, $links road links, $mb MB"
-echo "itn2brinlow-cli to MIF: $seconds s, $rate MB/s, peak memory $((peak_kb / 1024)) MB"
+echo "itn2brinlow-cli to $format: $seconds s, $rate MB/s, peak memory $((peak_kb / 1024)) MB" \
+  "(user $user_s s, sys $sys_s s)"
 while IFS= read -r line; do
   phase=${line%%:*}
   s=$(echo "$line" | awk '{print $(NF-1)}')
