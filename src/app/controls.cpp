@@ -1,9 +1,9 @@
 #include "app/controls.h"
 
 #include <QButtonGroup>
+#include <QGridLayout>
 #include <QPainter>
 #include <QRadioButton>
-#include <QGridLayout>
 #include <algorithm>
 
 namespace itn {
@@ -38,7 +38,9 @@ void TRadioGroup::SetItemIndex(int Index) {
     }
 }
 
-QRadioButton* TRadioGroup::Item(int Index) const { return qobject_cast<QRadioButton*>(FButtons->button(Index)); }
+QRadioButton* TRadioGroup::Item(int Index) const {
+    return qobject_cast<QRadioButton*>(FButtons->button(Index));
+}
 
 QSize TPathLabel::minimumSizeHint() const { return QSize(0, QLabel::minimumSizeHint().height()); }
 
@@ -46,7 +48,8 @@ void TPathLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRect area = contentsRect();
     const QString shown = fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width());
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, shown);
 }
 

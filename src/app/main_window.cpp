@@ -140,8 +140,9 @@ void TForm3::CreateControls() {
     };
     tsRoads = makePage("tsRoads", "Roads", "lbRoad", "btnRoadsAddFiles", "btnRoadsAddFolderContents", lbRoad,
                        btnRoadsAddFiles, btnRoadsAddFolderContents);
-    tsUrbanPaths = makePage("tsUrbanPaths", "Urban Paths", "lbUrban", "btnUrbanAddFiles",
-                            "btnUrbanAddFolderContents", lbUrban, btnUrbanAddFiles, btnUrbanAddFolderContents);
+    tsUrbanPaths =
+        makePage("tsUrbanPaths", "Urban Paths", "lbUrban", "btnUrbanAddFiles", "btnUrbanAddFolderContents",
+                 lbUrban, btnUrbanAddFiles, btnUrbanAddFolderContents);
 
     // Output folder.
     sbSelOutputDirectory = new QToolButton(client);
@@ -159,8 +160,8 @@ void TForm3::CreateControls() {
     GroupBox1 = new QGroupBox("Attribute fields", client);
     GroupBox1->setObjectName("GroupBox1");
     cb2 = NewCheckBox("cb2", "Attribute2: BL Net 2 / Waypicker 3-4 /  BL Netserver 3", false, GroupBox1);
-    cbC = NewCheckBox("cbC", "AttributeC: BL Net 2 / Waypicker 3-4 /  BL Netserver 3 - Capita compatible", false,
-                      GroupBox1);
+    cbC = NewCheckBox("cbC", "AttributeC: BL Net 2 / Waypicker 3-4 /  BL Netserver 3 - Capita compatible",
+                      false, GroupBox1);
     cb4 = NewCheckBox("cb4", "Attribute4: BL Net 4 / Haulcraft / Waypicker 5", true, GroupBox1);
     cb4p = NewCheckBox("cb4p", "AvoidPattern: BL Net 4 / Haulcraft / Waypicker 5", true, GroupBox1);
     auto* attributes = new QVBoxLayout(GroupBox1);
@@ -177,8 +178,8 @@ void TForm3::CreateControls() {
     rgMaxHeightUnit->setObjectName("rgMaxHeightUnit");
     rgMaxHeightUnit->SetItemIndex(1);
     cbSaveUnzipped = NewCheckBox(
-        "cbSaveUnzipped", "Save unzipped files after phase 1 (faster, but requires a lot of disk space)", false,
-        client);
+        "cbSaveUnzipped", "Save unzipped files after phase 1 (faster, but requires a lot of disk space)",
+        false, client);
     btnGo = NewButton("btnGo", "Go !", client);
     btnGo->setMinimumHeight(40);
 
@@ -234,14 +235,16 @@ void TForm3::CreateControls() {
     MainMenu1->setObjectName("MainMenu1");
     QMenu* fileMenu = MainMenu1->addMenu("File");
     fileMenu->setObjectName("File1");
-    auto addAction = [this](QWidget* Menu, const QString& Name, const QString& Caption, void (TForm3::*Handler)()) {
+    auto addAction = [this](QWidget* Menu, const QString& Name, const QString& Caption,
+                            void (TForm3::*Handler)()) {
         auto* action = new QAction(Caption, Menu);
         action->setObjectName(Name);
         connect(action, &QAction::triggered, this, Handler);
         Menu->addAction(action);
         return action;
     };
-    addAction(fileMenu, "Checkwebsiteforupdates1", "Check website for updates", &TForm3::Checkwebsiteforupdates1Click);
+    addAction(fileMenu, "Checkwebsiteforupdates1", "Check website for updates",
+              &TForm3::Checkwebsiteforupdates1Click);
     addAction(fileMenu, "About1", "About", &TForm3::About1Click);
     fileMenu->addSeparator();
     addAction(fileMenu, "Exit1", "Exit", &TForm3::Exit1Click);
@@ -355,7 +358,8 @@ void TForm3::AddFolderContents(QListWidget* List) {
 }
 
 // Plain, visible files of Folder whose extension is Extension (any letter case), by name.
-void TForm3::AddFilesWithExtension(QListWidget* List, const std::string& Folder, const std::string& Extension) {
+void TForm3::AddFilesWithExtension(QListWidget* List, const std::string& Folder,
+                                   const std::string& Extension) {
     const QDir dir(Q(Folder));
     const QStringList names = dir.entryList({"*." + Q(Extension)}, QDir::Files | QDir::NoDotAndDotDot,
                                             QDir::Name | QDir::IgnoreCase);
@@ -398,8 +402,8 @@ void TForm3::SetOutputFolder(const std::string& Folder) {
 }
 
 void TForm3::sbSelOutputDirectoryClick() {
-    const QString chosen = FDialogs.ChooseFolder(this, "Select folder for output",
-                                                 FolderExists(OutputFolder) ? Q(OutputFolder) : QString(), true);
+    const QString chosen = FDialogs.ChooseFolder(
+        this, "Select folder for output", FolderExists(OutputFolder) ? Q(OutputFolder) : QString(), true);
     if (!chosen.isEmpty()) SetOutputFolder(WithSeparator(S(chosen)));
 }
 

@@ -68,7 +68,8 @@ int CompareVersion(const std::string& Product, const std::string& Current) {
     return text == Current ? urNoUpdate : urUpdateAvailable;
 }
 
-void CheckForUpdates(const std::string& Product, const std::string& Current, IDialogs& Dialogs, QWidget* Parent) {
+void CheckForUpdates(const std::string& Product, const std::string& Current, IDialogs& Dialogs,
+                     QWidget* Parent) {
     switch (CompareVersion(Product, Current)) {
         case urNoUpdate:
             Dialogs.ShowMessage(Parent, "No updates available");

@@ -23,6 +23,7 @@ std::string GetVersionText(const std::string& Product);
 int CompareVersion(const std::string& Product, const std::string& Current);
 
 // Runs the check and tells the user; offers the download page when an update is available.
-void CheckForUpdates(const std::string& Product, const std::string& Current, IDialogs& Dialogs, QWidget* Parent);
+void CheckForUpdates(const std::string& Product, const std::string& Current, IDialogs& Dialogs,
+                     QWidget* Parent);
 
 }  // namespace itn

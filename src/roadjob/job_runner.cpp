@@ -45,10 +45,18 @@ std::vector<std::string> JobOutputFiles(const std::string& OutputFolder, int32_t
                                         bool TurnRestrictions) {
     std::vector<std::string> extensions;
     switch (OutputFormat) {
-        case 1: extensions = {".shp", ".shx", ".dbf", ".prj", ".cpg"}; break;
-        case 2: extensions = {".tab", ".dat", ".map", ".id", ".mif", ".mid"}; break;  // MIF when no TAB
-        case 3: extensions = {".gml", ".xsd"}; break;
-        default: extensions = {".mif", ".mid"}; break;
+        case 1:
+            extensions = {".shp", ".shx", ".dbf", ".prj", ".cpg"};
+            break;
+        case 2:
+            extensions = {".tab", ".dat", ".map", ".id", ".mif", ".mid"};
+            break;  // MIF when no TAB
+        case 3:
+            extensions = {".gml", ".xsd"};
+            break;
+        default:
+            extensions = {".mif", ".mid"};
+            break;
     }
     std::vector<std::string> files;
     for (const std::string& extension : extensions) files.push_back(OutputFolder + "ITN_network" + extension);
@@ -65,7 +73,8 @@ std::string OutputReplacesInput(const std::string& OutputFolder, int32_t OutputF
         if (!fs::exists(output, ec)) continue;
         for (const std::string& input : Inputs) {
             if (fs::equivalent(input, output, ec)) {
-                return "Input file \"" + input + "\" would be overwritten by the output file \"" + output + "\"";
+                return "Input file \"" + input + "\" would be overwritten by the output file \"" + output +
+                       "\"";
             }
         }
     }

@@ -42,7 +42,8 @@ public:
                             Dialog.selectedNameFilter(), Dialog.fileMode()});
         return FileAnswers.isEmpty() ? QStringList() : FileAnswers.takeFirst();
     }
-    QString ChooseFolder(QWidget*, const QString& Text, const QString& StartFolder, bool AllowNewFolder) override {
+    QString ChooseFolder(QWidget*, const QString& Text, const QString& StartFolder,
+                         bool AllowNewFolder) override {
         FolderDialogs.append({Text, StartFolder, AllowNewFolder});
         return FolderAnswers.isEmpty() ? QString() : FolderAnswers.takeFirst();
     }

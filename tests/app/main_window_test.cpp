@@ -1,6 +1,8 @@
 // The main window driven through its object names, with scripted dialogs: the list and
 // output folder rules, "Go !" enabling, whole runs on the sample data, the TAB fall-back,
 // a failing run, and the menu commands.
+#include "app/main_window.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCryptographicHash>
@@ -22,7 +24,6 @@
 #include <memory>
 
 #include "app/controls.h"
-#include "app/main_window.h"
 #include "fake_dialogs.h"
 #include "gis/tab_libraries.h"
 
@@ -64,10 +65,21 @@ void WriteFile(const QString& FileName, const QByteArray& Bytes) {
 }
 
 // The controls a run turns off, with "Go !".
-const char* const kRunControls[] = {"btnRoadsAddFiles", "btnRoadsAddFolderContents", "btnUrbanAddFiles",
-                                    "btnUrbanAddFolderContents", "sbSelOutputDirectory", "btnGo",
-                                    "cbSplitLoopLinks", "cbTurn", "rgMaxHeightUnit", "cb2", "cbC", "cb4",
-                                    "cb4p", "rgOutputFormat", "cbSaveUnzipped"};
+const char* const kRunControls[] = {"btnRoadsAddFiles",
+                                    "btnRoadsAddFolderContents",
+                                    "btnUrbanAddFiles",
+                                    "btnUrbanAddFolderContents",
+                                    "sbSelOutputDirectory",
+                                    "btnGo",
+                                    "cbSplitLoopLinks",
+                                    "cbTurn",
+                                    "rgMaxHeightUnit",
+                                    "cb2",
+                                    "cbC",
+                                    "cb4",
+                                    "cb4p",
+                                    "rgOutputFormat",
+                                    "cbSaveUnzipped"};
 
 QStringList DisabledControls(TForm3& Window) {
     QStringList off;
@@ -151,9 +163,11 @@ private slots:
         QVERIFY(Child<QPushButton>(w, "btnGo")->isEnabled());
         QCOMPARE(Child<QLabel>(w, "Label1")->text(), QStringLiteral("< output folder >"));
         QVERIFY(!Child<QLabel>(w, "Label2")->isVisible());
-        QCOMPARE(Child<QToolButton>(w, "sbSelOutputDirectory")->toolTip(), QStringLiteral("Select output folder"));
-        QCOMPARE(Child<QCheckBox>(w, "cbSaveUnzipped")->text(),
-                 QStringLiteral("Save unzipped files after phase 1 (faster, but requires a lot of disk space)"));
+        QCOMPARE(Child<QToolButton>(w, "sbSelOutputDirectory")->toolTip(),
+                 QStringLiteral("Select output folder"));
+        QCOMPARE(
+            Child<QCheckBox>(w, "cbSaveUnzipped")->text(),
+            QStringLiteral("Save unzipped files after phase 1 (faster, but requires a lot of disk space)"));
         QCOMPARE(Child<TRadioGroup>(w, "rgOutputFormat")->Item(3)->text(), QStringLiteral("GML 2"));
         QStringList menu;
         for (QAction* action : Child<QMenuBar>(w, "MainMenu1")->actions()) {
@@ -196,7 +210,8 @@ private slots:
         QCOMPARE(FDialogs->FileDialogs.size(), 3);
         QCOMPARE(FDialogs->FileDialogs[0].Title, QStringLiteral("Select ITN Urban paths files"));
         QCOMPARE(FDialogs->FileDialogs[1].Title, QStringLiteral("Select ITN Road files"));
-        QCOMPARE(FDialogs->FileDialogs[0].Folder, QDir(QCoreApplication::applicationDirPath()).absolutePath());
+        QCOMPARE(FDialogs->FileDialogs[0].Folder,
+                 QDir(QCoreApplication::applicationDirPath()).absolutePath());
         QCOMPARE(FDialogs->FileDialogs[0].Mode, QFileDialog::ExistingFiles);
         QCOMPARE(FDialogs->FileDialogs[0].Filters,
                  QStringList({"ITN Layer(s) (*.gz *.gml *.xml)", "GZ files only (*.gz)",
@@ -327,20 +342,34 @@ private slots:
         // could start or change a run is off, and a second start does nothing.
         QStringList offDuringRun;
         bool runningSeen = false;
+        bool hourglassSeen = false;  // no run at all leaves all of these unset
+        QString statusDuringRun;
         int listDuringRun = -1;
-        QTimer::singleShot(0, &w, [&] {
+        // Checked once the road job reads: the urban step before it handles events as well.
+        QTimer probe;
+        probe.setInterval(0);
+        connect(&probe, &QTimer::timeout, &w, [&] {
+            if (!Child<QLabel>(w, "Label2")->isVisible()) return;
+            probe.stop();
             runningSeen = w.Running();
-            offDuringRun = DisabledControls(w);
+            const QCursor* cursor = QApplication::overrideCursor();
+            hourglassSeen = cursor && cursor->shape() == Qt::WaitCursor;
+            statusDuringRun = Child<QLabel>(w, "Label2")->text();
             w.btnGoClick();
             auto* lbRoad = Child<QListWidget>(w, "lbRoad");
             lbRoad->setCurrentRow(0);
             QTest::keyClick(lbRoad, Qt::Key_Delete);
             listDuringRun = lbRoad->count();
             w.close();
+            offDuringRun = DisabledControls(w);  // a key in a list must not turn "Go !" back on
         });
+        probe.start();
         QTest::mouseClick(Child<QPushButton>(w, "btnGo"), Qt::LeftButton);
+        probe.stop();
 
         QVERIFY(runningSeen);
+        QVERIFY(hourglassSeen);
+        QCOMPARE(statusDuringRun, QStringLiteral("Phase 1 / 3"));
         QCOMPARE(offDuringRun.size(), int(std::size(kRunControls)));
         QCOMPARE(listDuringRun, 2);
         QVERIFY(w.isVisible());  // closing was refused while running
@@ -350,10 +379,12 @@ private slots:
         const QStringList lines = MemoLines(w);
         QCOMPARE(lines.size(), 7);
         QCOMPARE(lines.mid(0, 6), QStringList({"1 / 2", "2 / 2", "1 / 2", "2 / 2", "1 / 2", "2 / 2"}));
-        QVERIFY2(QRegularExpression("^Done in \\d\\d:\\d\\d:\\d\\d \\(hh:mm:ss\\)$").match(lines[6]).hasMatch(),
-                 qPrintable(lines[6]));
-        QCOMPARE(QDir(out).entryList(QDir::Files), QStringList({"ITN_network.mid", "ITN_network.mif", "turn.txt",
-                                                                "VehicleType.txt", "VehicleUse.txt"}));
+        QVERIFY2(
+            QRegularExpression("^Done in \\d\\d:\\d\\d:\\d\\d \\(hh:mm:ss\\)$").match(lines[6]).hasMatch(),
+            qPrintable(lines[6]));
+        QCOMPARE(QDir(out).entryList(QDir::Files),
+                 QStringList({"ITN_network.mid", "ITN_network.mif", "turn.txt", "VehicleType.txt",
+                              "VehicleUse.txt"}));
         QVERIFY(QFileInfo(out + "/ITN_network.mid").size() > 0);
         // Inputs untouched, no expanded file left beside the .gz.
         QCOMPARE(Digest(in + "/roads_0001.gml"), gmlBefore);
@@ -376,7 +407,8 @@ private slots:
         const QString out = Temp("out");
         QDir().mkpath(out);
         TForm3& w = NewWindow();
-        FDialogs->FileAnswers << QStringList{data + "/roads_with_paths.gml"} << QStringList{data + "/urban_paths.gml"};
+        FDialogs->FileAnswers << QStringList{data + "/roads_with_paths.gml"}
+                              << QStringList{data + "/urban_paths.gml"};
         FDialogs->FolderAnswers << out;
         QTest::mouseClick(Child<QPushButton>(w, "btnRoadsAddFiles"), Qt::LeftButton);
         QTest::mouseClick(Child<QPushButton>(w, "btnUrbanAddFiles"), Qt::LeftButton);
@@ -385,7 +417,8 @@ private slots:
         // The urban file is read with its page shown, and selected.
         QCOMPARE(Child<QListWidget>(w, "lbUrban")->currentRow(), -1);
         int pageDuringUrban = -1;
-        QTimer::singleShot(0, &w, [&] { pageDuringUrban = Child<QTabWidget>(w, "PageControl1")->currentIndex(); });
+        QTimer::singleShot(0, &w,
+                           [&] { pageDuringUrban = Child<QTabWidget>(w, "PageControl1")->currentIndex(); });
         QTest::mouseClick(Child<QPushButton>(w, "btnGo"), Qt::LeftButton);
         QCOMPARE(pageDuringUrban, 1);
         QCOMPARE(Child<QListWidget>(w, "lbUrban")->currentRow(), 0);
@@ -435,7 +468,8 @@ private slots:
     void failingRunShowsTheErrorAndReenables() {
         const QString in = Temp("in");
         QDir().mkpath(in);
-        const QByteArray bad = "<?xml version='1.0'?>\n<osgb:FeatureCollection><a></b></osgb:FeatureCollection>\n";
+        const QByteArray bad =
+            "<?xml version='1.0'?>\n<osgb:FeatureCollection><a></b></osgb:FeatureCollection>\n";
         WriteFile(in + "/bad.gml", bad);
         TForm3& w = NewWindow();
         PrepareRun(w, in, Temp("out"), 0);
@@ -477,8 +511,9 @@ private slots:
         Child<TRadioGroup>(w2, "rgOutputFormat")->Item(3)->click();
         QTest::mouseClick(Child<QPushButton>(w2, "btnGo"), Qt::LeftButton);
         QCOMPARE(FDialogs->Boxes.size(), 1);
-        QVERIFY2(FDialogs->Boxes[0].startsWith("error: Input file") && FDialogs->Boxes[0].contains("overwritten"),
-                 qPrintable(FDialogs->Boxes[0]));
+        QVERIFY2(
+            FDialogs->Boxes[0].startsWith("error: Input file") && FDialogs->Boxes[0].contains("overwritten"),
+            qPrintable(FDialogs->Boxes[0]));
         QCOMPARE(Digest(in + "/ITN_network.gml"), QCryptographicHash::hash(text, QCryptographicHash::Sha256));
         QVERIFY(!QFileInfo::exists(in + "/VehicleUse.txt"));
     }

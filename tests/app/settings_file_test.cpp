@@ -29,14 +29,26 @@ TState StateOf(TForm3& W) {
     auto box = [&](const char* Name) { return W.findChild<QCheckBox*>(Name)->isChecked(); };
     return {W.findChild<TRadioGroup*>("rgOutputFormat")->ItemIndex(),
             W.findChild<TRadioGroup*>("rgMaxHeightUnit")->ItemIndex(),
-            box("cbTurn"), box("cbSaveUnzipped"), box("cbSplitLoopLinks"), box("cb2"), box("cbC"), box("cb4"),
+            box("cbTurn"),
+            box("cbSaveUnzipped"),
+            box("cbSplitLoopLinks"),
+            box("cb2"),
+            box("cbC"),
+            box("cb4"),
             box("cb4p")};
 }
 
 QString Describe(const TState& S) {
     return QString("format %1, height %2, turn %3, save %4, split %5, a2 %6, ac %7, a4 %8, a4p %9")
-        .arg(S.OutputFormat).arg(S.MaxHeight).arg(S.Turn).arg(S.Phase1Save).arg(S.SplitLoopLinks)
-        .arg(S.A2).arg(S.AC).arg(S.A4).arg(S.A4p);
+        .arg(S.OutputFormat)
+        .arg(S.MaxHeight)
+        .arg(S.Turn)
+        .arg(S.Phase1Save)
+        .arg(S.SplitLoopLinks)
+        .arg(S.A2)
+        .arg(S.AC)
+        .arg(S.A4)
+        .arg(S.A4p);
 }
 
 QByteArray ReadAll(const QString& FileName) {
@@ -91,59 +103,62 @@ private slots:
         QCOMPARE(Describe(StateOf(*w)), Describe(kDefaults));
         QVERIFY(FDialogs.Boxes.isEmpty());
         QVERIFY(w->close());
-        QCOMPARE(ReadAll(IniPath()),
-                 QByteArray("[main]\r\noutputformat=2\r\nmaxheight=1\r\nturnrestriction=0\r\nphase1save=0\r\n"
-                            "splitlooplinks=1\r\nattribute2=0\r\nattributec=0\r\nattribute4=1\r\nattribute4p=1\r\n"));
+        QCOMPARE(
+            ReadAll(IniPath()),
+            QByteArray(
+                "[main]\r\noutputformat=2\r\nmaxheight=1\r\nturnrestriction=0\r\nphase1save=0\r\n"
+                "splitlooplinks=1\r\nattribute2=0\r\nattributec=0\r\nattribute4=1\r\nattribute4p=1\r\n"));
     }
 
     void valuesAreReadAndWrittenBack() {
-        auto w = OpenWith("[main]\r\noutputformat=0\r\nmaxheight=0\r\nsplitlooplinks=0\r\nturnrestriction=1\r\n"
-                          "phase1save=1\r\nattribute2=1\r\nattributec=1\r\nattribute4=0\r\nattribute4p=0\r\n");
+        auto w = OpenWith(
+            "[main]\r\noutputformat=0\r\nmaxheight=0\r\nsplitlooplinks=0\r\nturnrestriction=1\r\n"
+            "phase1save=1\r\nattribute2=1\r\nattributec=1\r\nattribute4=0\r\nattribute4p=0\r\n");
         const TState s = StateOf(*w);
         QCOMPARE(Describe(s), Describe({0, 0, true, true, false, true, true, false, false}));
         // Changed in the window, then saved in place.
         w->findChild<TRadioGroup*>("rgOutputFormat")->Item(3)->click();
         w->findChild<QCheckBox*>("cb4p")->setChecked(true);
         QVERIFY(w->close());
-        QCOMPARE(ReadAll(IniPath()),
-                 QByteArray("[main]\r\noutputformat=3\r\nmaxheight=0\r\nsplitlooplinks=0\r\nturnrestriction=1\r\n"
-                            "phase1save=1\r\nattribute2=1\r\nattributec=1\r\nattribute4=0\r\nattribute4p=1\r\n"));
+        QCOMPARE(
+            ReadAll(IniPath()),
+            QByteArray("[main]\r\noutputformat=3\r\nmaxheight=0\r\nsplitlooplinks=0\r\nturnrestriction=1\r\n"
+                       "phase1save=1\r\nattribute2=1\r\nattributec=1\r\nattribute4=0\r\nattribute4p=1\r\n"));
     }
 
     void valueForms_data() {
         QTest::addColumn<QByteArray>("lines");
         QTest::addColumn<QString>("expected");
-        auto state = [](TState s) { return Describe(s); };
-        TState d = kDefaults;
-        QTest::newRow("garbage Boolean keeps its default") << QByteArray("attribute4=abc") << state(d);
-        d = kDefaults; d.A2 = true;
-        QTest::newRow("hex Boolean") << QByteArray("attribute2=0x10") << state(d);
-        d = kDefaults;
-        QTest::newRow("empty Boolean keeps its default") << QByteArray("phase1save=") << state(d);
-        d = kDefaults; d.AC = true;
-        QTest::newRow("dollar hex") << QByteArray("attributec=$1") << state(d);
-        d = kDefaults; d.Turn = true;
-        QTest::newRow("any nonzero is true") << QByteArray("turnrestriction=-7") << state(d);
-        d = kDefaults; d.SplitLoopLinks = false;
-        QTest::newRow("blanks and letter case") << QByteArray("  SplitLoopLinks =  0 ") << state(d);
-        d = kDefaults; d.OutputFormat = 1;
-        QTest::newRow("hex index") << QByteArray("outputformat=0X1") << state(d);
-        d = kDefaults;
-        QTest::newRow("garbage index") << QByteArray("outputformat=1x") << state(d);
-        QTest::newRow("bare 0x") << QByteArray("outputformat=0x") << state(d);
-        QTest::newRow("beyond 32 bits") << QByteArray("outputformat=4294967296") << state(d);
-        d = kDefaults; d.OutputFormat = 3;
-        QTest::newRow("index beyond the last item") << QByteArray("outputformat=7") << state(d);
-        d = kDefaults; d.OutputFormat = -1;
-        QTest::newRow("index below -1 selects nothing") << QByteArray("outputformat=-5") << state(d);
-        d = kDefaults; d.MaxHeight = 0;
-        QTest::newRow("height cm") << QByteArray("maxheight=0") << state(d);
-        d = kDefaults; d.MaxHeight = 1;
-        QTest::newRow("height clamped") << QByteArray("maxheight=0x7FFFFFFF") << state(d);
-        d = kDefaults; d.MaxHeight = -1;
-        QTest::newRow("hex -1 selects nothing") << QByteArray("maxheight=0xFFFFFFFF") << state(d);
-        d = kDefaults;
-        QTest::newRow("key of another section") << QByteArray("[other]\r\nattribute4=0") << state(d);
+        const auto expect = [](auto Change) {
+            TState s = kDefaults;
+            Change(s);
+            return Describe(s);
+        };
+        const auto same = [](TState&) {};
+        QTest::newRow("garbage Boolean keeps its default") << QByteArray("attribute4=abc") << expect(same);
+        QTest::newRow("hex Boolean") << QByteArray("attribute2=0x10")
+                                     << expect([](TState& s) { s.A2 = true; });
+        QTest::newRow("empty Boolean keeps its default") << QByteArray("phase1save=") << expect(same);
+        QTest::newRow("dollar hex") << QByteArray("attributec=$1") << expect([](TState& s) { s.AC = true; });
+        QTest::newRow("any nonzero is true")
+            << QByteArray("turnrestriction=-7") << expect([](TState& s) { s.Turn = true; });
+        QTest::newRow("blanks and letter case")
+            << QByteArray("  SplitLoopLinks =  0 ") << expect([](TState& s) { s.SplitLoopLinks = false; });
+        QTest::newRow("hex index") << QByteArray("outputformat=0X1")
+                                   << expect([](TState& s) { s.OutputFormat = 1; });
+        QTest::newRow("garbage index") << QByteArray("outputformat=1x") << expect(same);
+        QTest::newRow("bare 0x") << QByteArray("outputformat=0x") << expect(same);
+        QTest::newRow("beyond 32 bits") << QByteArray("outputformat=4294967296") << expect(same);
+        QTest::newRow("index beyond the last item")
+            << QByteArray("outputformat=7") << expect([](TState& s) { s.OutputFormat = 3; });
+        QTest::newRow("index below -1 selects nothing")
+            << QByteArray("outputformat=-5") << expect([](TState& s) { s.OutputFormat = -1; });
+        QTest::newRow("height cm") << QByteArray("maxheight=0") << expect([](TState& s) { s.MaxHeight = 0; });
+        QTest::newRow("height clamped")
+            << QByteArray("maxheight=0x7FFFFFFF") << expect([](TState& s) { s.MaxHeight = 1; });
+        QTest::newRow("hex -1 selects nothing")
+            << QByteArray("maxheight=0xFFFFFFFF") << expect([](TState& s) { s.MaxHeight = -1; });
+        QTest::newRow("key of another section") << QByteArray("[other]\r\nattribute4=0") << expect(same);
     }
 
     void valueForms() {
@@ -176,26 +191,25 @@ private slots:
         QVERIFY(!StateOf(*w).A4);
         QCOMPARE(StateOf(*w).OutputFormat, 2);  // the [other] section's key is not ours
         QVERIFY(w->close());
-        QCOMPARE(ReadAll(IniPath()),
-                 QByteArray("; written by hand\r\n"
-                            "[other]\r\n"
-                            "outputformat=9\r\n"
-                            "\r\n"
-                            "[Main]\r\n"
-                            "attribute4=0\r\n"
-                            "window=left\r\n"
-                            "not an entry\r\n"
-                            "outputformat=2\r\n"
-                            "maxheight=1\r\n"
-                            "turnrestriction=0\r\n"
-                            "phase1save=0\r\n"
-                            "splitlooplinks=1\r\n"
-                            "attribute2=0\r\n"
-                            "attributec=0\r\n"
-                            "attribute4p=1\r\n"
-                            "\r\n"
-                            "[last]\r\n"
-                            "x=1\r\n"));
+        QCOMPARE(ReadAll(IniPath()), QByteArray("; written by hand\r\n"
+                                                "[other]\r\n"
+                                                "outputformat=9\r\n"
+                                                "\r\n"
+                                                "[Main]\r\n"
+                                                "attribute4=0\r\n"
+                                                "window=left\r\n"
+                                                "not an entry\r\n"
+                                                "outputformat=2\r\n"
+                                                "maxheight=1\r\n"
+                                                "turnrestriction=0\r\n"
+                                                "phase1save=0\r\n"
+                                                "splitlooplinks=1\r\n"
+                                                "attribute2=0\r\n"
+                                                "attributec=0\r\n"
+                                                "attribute4p=1\r\n"
+                                                "\r\n"
+                                                "[last]\r\n"
+                                                "x=1\r\n"));
     }
 
     void folderThatCannotBeCreated() {

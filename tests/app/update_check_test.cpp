@@ -1,5 +1,7 @@
 // The update check against a small HTTP server on 127.0.0.1 in this process: the three
 // results, what the user is told, and the download question.
+#include "app/update_check.h"
+
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -7,7 +9,6 @@
 #include <memory>
 
 #include "app/main_window.h"
-#include "app/update_check.h"
 #include "fake_dialogs.h"
 
 namespace {
@@ -43,8 +44,9 @@ private:
 };
 
 QByteArray Http(const QByteArray& Status, const QByteArray& Body, const QByteArray& Headers = QByteArray()) {
-    return "HTTP/1.1 " + Status + "\r\nContent-Type: text/plain\r\nContent-Length: " +
-           QByteArray::number(Body.size()) + "\r\nConnection: close\r\n" + Headers + "\r\n" + Body;
+    return "HTTP/1.1 " + Status +
+           "\r\nContent-Type: text/plain\r\nContent-Length: " + QByteArray::number(Body.size()) +
+           "\r\nConnection: close\r\n" + Headers + "\r\n" + Body;
 }
 
 }  // namespace
@@ -66,7 +68,8 @@ private slots:
         QTest::newRow("older version") << Http("200 OK", "1.2") << 1;
         QTest::newRow("not found") << Http("404 Not Found", "1.23") << 2;
         QTest::newRow("server error") << Http("500 Internal Server Error", "1.23") << 2;
-        QTest::newRow("redirect") << Http("301 Moved Permanently", "", "Location: /versions/other.txt\r\n") << 2;
+        QTest::newRow("redirect") << Http("301 Moved Permanently", "", "Location: /versions/other.txt\r\n")
+                                  << 2;
         QTest::newRow("empty body") << Http("200 OK", "") << 2;
         QTest::newRow("oversized body") << Http("200 OK", QByteArray(200000, '1')) << 2;
     }
@@ -111,10 +114,12 @@ private slots:
         const QStringList update{"message: Update is available", "confirm: Go to website to download?"};
         QTest::newRow("no update") << Http("200 OK", "1.23") << QList<bool>()
                                    << QStringList{"message: No updates available"} << false;
-        QTest::newRow("update, download") << Http("200 OK", "1.23\r\n") << QList<bool>{true} << update << true;
+        QTest::newRow("update, download")
+            << Http("200 OK", "1.23\r\n") << QList<bool>{true} << update << true;
         QTest::newRow("update, not now") << Http("200 OK", "1.30") << QList<bool>{false} << update << false;
         QTest::newRow("unknown") << Http("404 Not Found", "") << QList<bool>()
-                                 << QStringList{"message: Could not determine availability of updates"} << false;
+                                 << QStringList{"message: Could not determine availability of updates"}
+                                 << false;
     }
 
     void menuCommand() {
