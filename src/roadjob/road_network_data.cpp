@@ -1,6 +1,8 @@
 #include "roadjob/road_network_data.h"
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 #include "input/gz_expansion.h"
@@ -96,6 +98,7 @@ void TRoadNetworkData::ConvertRoads(const TRoadJobOptions& Options, const TRoadJ
     // Phase 1: versions, departed features, vehicle vocabularies.
     if (FEvents.ShowPhase) FEvents.ShowPhase("Phase 1 / 3");
     VersionList = NewHashedList<int32_t>();
+    VersionList->Reserve(ExpectedFeatures());
     DepartedFeatures = NewSortedList<int32_t>();
     VehicleUseNames = NewSortedList<int32_t>();
     VehicleTypeNames = NewSortedList<int32_t>();
@@ -145,6 +148,7 @@ void TRoadNetworkData::ConvertRoads(const TRoadJobOptions& Options, const TRoadJ
     Writer->PRJ = kBritishNationalGridPRJ;
     DefineNetworkTable();
     LinkIdList = NewSortedList<int32_t>();
+    LinkIdList->Reserve(VersionList->Count() / 2);
     DefaultVehicleUseString = MakeDefaultVehicleString(VehicleUseList.Count());
     DefaultVehicleTypeString = MakeDefaultVehicleString(VehicleTypeList.Count());
     IdCounter = 0;
@@ -197,6 +201,19 @@ void TRoadNetworkData::FreeTables() {
     VersionList.reset();
     LinkPoints = TFloatPointArrayEx();
     PiecePoints = TFloatPointArrayEx();
+}
+
+size_t TRoadNetworkData::ExpectedFeatures() const {
+    // ITN road files hold roughly one feature per kilobyte; compressed files are not counted.
+    uint64_t bytes = 0;
+    for (const std::string& file : FOptions.RoadFiles) {
+        std::error_code ec;
+        if (!IsGzFileName(file)) {
+            const auto size = std::filesystem::file_size(file, ec);
+            if (!ec) bytes += size;
+        }
+    }
+    return static_cast<size_t>(std::min<uint64_t>(bytes / 1024, 16'000'000));
 }
 
 void TRoadNetworkData::RunPhase(int Phase, TNodeHandler NodeNew, TNodeHandler NodeLoaded) {

@@ -81,6 +81,7 @@ private:
 
     void ClearFerryLists();
     void ReadConnectingNodes();
+    size_t ExpectedFeatures() const;
     void RunPhase(int Phase, TNodeHandler NodeNew, TNodeHandler NodeLoaded);
     void ReadRoadFiles(int Phase, TNativeXml& Reader);
     void AddMessage(const std::string& Line);

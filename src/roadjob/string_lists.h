@@ -78,6 +78,17 @@ public:
         return FOrder;
     }
 
+    // Room for Expected entries without rehashing.
+    void Reserve(size_t Expected) {
+        FEntries.reserve(Expected);
+        size_t size = 16;
+        while (size < Expected * 2) size *= 2;
+        if (size > FSlots.size()) {
+            FSlots.assign(size, TSlot{0, 0});
+            for (uint32_t i = 0; i < FEntries.size(); ++i) Place(i, FEntries[i].Hash);
+        }
+    }
+
     void Clear() {
         FText.clear();
         FText.shrink_to_fit();
