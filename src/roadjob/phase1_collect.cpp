@@ -1,5 +1,9 @@
 // Phase 1: the highest version of every feature, the departed features and the vehicle
 // vocabularies. Nothing is skipped in this pass.
+#include "roadjob/phase1_collect.h"
+
+#include <utility>
+
 #include "input/native_xml.h"
 #include "roadjob/feature_ids.h"
 #include "roadjob/road_network_data.h"
@@ -8,28 +12,84 @@ namespace itn {
 
 using namespace std::string_view_literals;
 
-void TRoadNetworkData::Phase1NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
-    if (Node.HasAttribute("fid")) CurrentFid = FidOf(&Node);
-    // A departed feature element carries the departed TOID in its own fid.
-    if (Node.Name() == "osgb:DepartedFeature"sv) DepartedFeatures->Add(CurrentFid, 0);
+void TPhase1Tables::Create() {
+    VersionList = NewHashedList<int32_t>();
+    DepartedFeatures = NewSortedList<int32_t>();
+    VehicleUseNames = NewSortedList<int32_t>();
+    VehicleTypeNames = NewSortedList<int32_t>();
 }
 
-void TRoadNetworkData::Phase1NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) {
+void TPhase1Tables::Merge(const TPhase1Tables& Later) {
+    const TStringList<int32_t>& versions = *Later.VersionList;
+    for (int32_t i = 0; i < versions.Count(); ++i) {
+        bool added;
+        int32_t* known = VersionList->FindOrAdd(versions.Key(i), versions.Value(i), added);
+        if (!added && versions.Value(i) > *known) *known = versions.Value(i);
+    }
+    for (int32_t i = 0; i < Later.DepartedFeatures->Count(); ++i) DepartedFeatures->Add(Later.DepartedFeatures->Key(i), 0);
+    for (int32_t i = 0; i < Later.VehicleUseNames->Count(); ++i) VehicleUseNames->Add(Later.VehicleUseNames->Key(i), 0);
+    for (int32_t i = 0; i < Later.VehicleTypeNames->Count(); ++i)
+        VehicleTypeNames->Add(Later.VehicleTypeNames->Key(i), 0);
+}
+
+void TPhase1Collector::NodeNew(TXmlNode& Node) {
+    if (Node.HasAttribute("fid")) FCurrentFid = FidOf(&Node);
+    // A departed feature element carries the departed TOID in its own fid.
+    if (Node.Name() == "osgb:DepartedFeature"sv) T.DepartedFeatures->Add(FCurrentFid, 0);
+}
+
+void TPhase1Collector::NodeLoaded(TXmlNode& Node) {
     const std::string& name = Node.Name();
     if (name == "osgb:version"sv) {
         const int32_t version = Node.ValueAsInteger();
         bool added;
-        int32_t* known = VersionList->FindOrAdd(CurrentFid, version, added);
+        int32_t* known = T.VersionList->FindOrAdd(FCurrentFid, version, added);
         if (!added && version > *known) *known = version;
     }
     const int depth = Node.TreeDepth();
     if (name == "osgb:use"sv && depth == 4) {
-        VehicleUseNames->Add(Node.ValueAsString(), 0);
+        T.VehicleUseNames->Add(Node.ValueAsString(), 0);
     } else if (name == "osgb:type"sv && depth == 4) {
-        VehicleTypeNames->Add(Node.ValueAsString(), 0);
+        T.VehicleTypeNames->Add(Node.ValueAsString(), 0);
     } else if (depth >= 1) {
         Node.Delete();
     }
+}
+
+TPhase1Prefetch::~TPhase1Prefetch() {
+    if (FThread.joinable()) FThread.join();
+}
+
+void TPhase1Prefetch::Start(int32_t Index, const std::string& FileName) {
+    FIndex = Index;
+    FTables.Create();
+    FError = nullptr;
+    FThread = std::thread([this, FileName] {
+        try {
+            TNativeXml reader;
+            reader.EncodingString = "UTF-8";
+            TPhase1Collector collector(FTables);
+            reader.OnNodeNew = [&collector](TNativeXml&, TXmlNode& Node) { collector.NodeNew(Node); };
+            reader.OnNodeLoaded = [&collector](TNativeXml&, TXmlNode& Node) { collector.NodeLoaded(Node); };
+            reader.LoadFromFile(FileName);
+        } catch (...) {
+            FError = std::current_exception();
+        }
+    });
+}
+
+void TPhase1Prefetch::Wait() {
+    if (FThread.joinable()) FThread.join();
+    FIndex = -1;
+    if (FError) std::rethrow_exception(std::exchange(FError, nullptr));
+}
+
+void TRoadNetworkData::Phase1NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
+    Phase1->NodeNew(Node);
+}
+
+void TRoadNetworkData::Phase1NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) {
+    Phase1->NodeLoaded(Node);
 }
 
 }  // namespace itn

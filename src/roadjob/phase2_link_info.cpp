@@ -48,7 +48,7 @@ void TRoadNetworkData::Phase2NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
     if (Node.HasAttribute("fid")) {
         SkipFeature = false;
         CurrentFid = FidOf(&Node);
-        if (DepartedFeatures->Contains(CurrentFid)) SkipFeature = true;
+        if (Phase1Tables.DepartedFeatures->Contains(CurrentFid)) SkipFeature = true;
     }
     if (SkipFeature) return;
 
@@ -130,7 +130,7 @@ void TRoadNetworkData::Phase2NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) 
     const std::string& name = Node.Name();
     const int depth = Node.TreeDepth();
     if (name == "osgb:version"sv) {
-        const int32_t* current = VersionList->Find(CurrentFid);
+        const int32_t* current = Phase1Tables.VersionList->Find(CurrentFid);
         if (current && *current != Node.ValueAsInteger()) SkipFeature = true;
     }
     if (SkipFeature) {

@@ -20,7 +20,7 @@ void TRoadNetworkData::Phase3NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
         SkipFeature = false;
         CurrentFid = FidOf(&Node);
         CurrentVersionRead = false;
-        if (DepartedFeatures->Contains(CurrentFid)) SkipFeature = true;
+        if (Phase1Tables.DepartedFeatures->Contains(CurrentFid)) SkipFeature = true;
     }
     if (SkipFeature) return;
 
@@ -68,7 +68,7 @@ void TRoadNetworkData::Phase3NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) 
     const std::string& name = Node.Name();
     const int depth = Node.TreeDepth();
     if (name == "osgb:version"sv) {
-        const int32_t* current = VersionList->Find(CurrentFid);
+        const int32_t* current = Phase1Tables.VersionList->Find(CurrentFid);
         if (current && *current != Node.ValueAsInteger()) SkipFeature = true;
         CurrentVersion = current ? *current : 0;
         CurrentVersionRead = true;
@@ -122,7 +122,7 @@ void TRoadNetworkData::WriteRoadLink() {
     if (CurrentVersionRead) {
         LinkVersion = CurrentVersion;
     } else {
-        const int32_t* version = VersionList->Find(CurrentFid);
+        const int32_t* version = Phase1Tables.VersionList->Find(CurrentFid);
         LinkVersion = version ? *version : 0;
     }
 
@@ -216,7 +216,7 @@ void TRoadNetworkData::WriteFerryLinks() {
     for (int32_t entry : fFerryLinkDataList.Order()) {
         const TFerryLinkInformation& ferry = fFerryLinkDataList.Value(entry);
         CurrentFid = ferry.FerryLinkID;
-        const int32_t* version = VersionList->Find(CurrentFid);
+        const int32_t* version = Phase1Tables.VersionList->Find(CurrentFid);
         LinkVersion = version ? *version : 0;
         LinkTOID = ferry.FerryLinkID;
         DescriptiveTerm = ferry.term;

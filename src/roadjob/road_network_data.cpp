@@ -97,16 +97,15 @@ void TRoadNetworkData::ConvertRoads(const TRoadJobOptions& Options, const TRoadJ
 
     // Phase 1: versions, departed features, vehicle vocabularies.
     if (FEvents.ShowPhase) FEvents.ShowPhase("Phase 1 / 3");
-    VersionList = NewHashedList<int32_t>();
-    VersionList->Reserve(ExpectedFeatures());
-    DepartedFeatures = NewSortedList<int32_t>();
-    VehicleUseNames = NewSortedList<int32_t>();
-    VehicleTypeNames = NewSortedList<int32_t>();
+    Phase1Tables.Create();
+    Phase1Tables.VersionList->Reserve(ExpectedFeatures());
+    Phase1 = std::make_unique<TPhase1Collector>(Phase1Tables);
     RunPhase(1, &TRoadNetworkData::Phase1NodeNew, &TRoadNetworkData::Phase1NodeLoaded);
-    VehicleUseList = TVehicleVocabulary(*VehicleUseNames);
-    VehicleTypeList = TVehicleVocabulary(*VehicleTypeNames);
-    VehicleUseNames.reset();
-    VehicleTypeNames.reset();
+    Phase1.reset();
+    VehicleUseList = TVehicleVocabulary(*Phase1Tables.VehicleUseNames);
+    VehicleTypeList = TVehicleVocabulary(*Phase1Tables.VehicleTypeNames);
+    Phase1Tables.VehicleUseNames.reset();
+    Phase1Tables.VehicleTypeNames.reset();
 
     // Phase 2: what other features say about road links.
     InsideRoadLinkInformationTag = false;
@@ -148,7 +147,7 @@ void TRoadNetworkData::ConvertRoads(const TRoadJobOptions& Options, const TRoadJ
     Writer->PRJ = kBritishNationalGridPRJ;
     DefineNetworkTable();
     LinkIdList = NewSortedList<int32_t>();
-    LinkIdList->Reserve(VersionList->Count() / 2);
+    LinkIdList->Reserve(Phase1Tables.VersionList->Count() / 2);
     DefaultVehicleUseString = MakeDefaultVehicleString(VehicleUseList.Count());
     DefaultVehicleTypeString = MakeDefaultVehicleString(VehicleTypeList.Count());
     IdCounter = 0;
@@ -195,10 +194,10 @@ void TRoadNetworkData::FreeTables() {
     OnewayList.reset();
     RoadNameList = TPlainList();
     RoadNumberList = TPlainList();
-    DepartedFeatures.reset();
+    Phase1Tables.DepartedFeatures.reset();
     RoadList.reset();
     HeightList.reset();
-    VersionList.reset();
+    Phase1Tables.VersionList.reset();
     LinkPoints = TFloatPointArrayEx();
     PiecePoints = TFloatPointArrayEx();
 }
@@ -229,22 +228,37 @@ void TRoadNetworkData::RunPhase(int Phase, TNodeHandler NodeNew, TNodeHandler No
 
 void TRoadNetworkData::ReadRoadFiles(int Phase, TNativeXml& Reader) {
     const int32_t n = static_cast<int32_t>(FOptions.RoadFiles.size());
+    // Phase 1 reads the next plain file on a second thread while this one is read here; its
+    // tables are merged in file order, which gives the same tables as reading in turn.
+    TPhase1Prefetch prefetch;
     for (int32_t i = 0; i < n; ++i) {
         if (FEvents.SelectRoadFile) FEvents.SelectRoadFile(i);
         AddMessage(std::to_string(i + 1) + " / " + std::to_string(n));
         LastDepth = 0;
         const std::string& file = FOptions.RoadFiles[i];
-        if (IsGzFileName(file)) {
-            // Phase 1 expands; later phases read what phase 1 kept, or expand again.
-            const std::string loaded =
-                (Phase > 1 && FOptions.SaveUnzipped) ? FExpansions->KeptName(file) : FExpansions->Expand(file);
-            if (FEvents.PrepareProgress) FEvents.PrepareProgress(loaded);
-            Reader.LoadFromFile(loaded);
-            if (Phase == 3 || !FOptions.SaveUnzipped) FExpansions->Delete(file);
-        } else {
+        if (prefetch.Holds(i)) {
             if (FEvents.PrepareProgress) FEvents.PrepareProgress(file);
-            Reader.LoadFromFile(file);
+            prefetch.Wait();
+            Phase1Tables.Merge(prefetch.Tables());
+            continue;
         }
+        if (Phase == 1 && i + 1 < n && !IsGzFileName(FOptions.RoadFiles[i + 1]))
+            prefetch.Start(i + 1, FOptions.RoadFiles[i + 1]);
+        ReadFile(Phase, Reader, file);
+    }
+}
+
+void TRoadNetworkData::ReadFile(int Phase, TNativeXml& Reader, const std::string& FileName) {
+    if (IsGzFileName(FileName)) {
+        // Phase 1 expands; later phases read what phase 1 kept, or expand again.
+        const std::string loaded = (Phase > 1 && FOptions.SaveUnzipped) ? FExpansions->KeptName(FileName)
+                                                                         : FExpansions->Expand(FileName);
+        if (FEvents.PrepareProgress) FEvents.PrepareProgress(loaded);
+        Reader.LoadFromFile(loaded);
+        if (Phase == 3 || !FOptions.SaveUnzipped) FExpansions->Delete(FileName);
+    } else {
+        if (FEvents.PrepareProgress) FEvents.PrepareProgress(FileName);
+        Reader.LoadFromFile(FileName);
     }
 }
 

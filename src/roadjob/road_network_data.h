@@ -11,6 +11,7 @@
 #include "gis/gis_writer.h"
 #include "roadjob/async_feature_writer.h"
 #include "roadjob/connecting_node_index.h"
+#include "roadjob/phase1_collect.h"
 #include "roadjob/road_records.h"
 #include "roadjob/routing_codes.h"
 #include "roadjob/string_lists.h"
@@ -84,6 +85,7 @@ private:
     size_t ExpectedFeatures() const;
     void RunPhase(int Phase, TNodeHandler NodeNew, TNodeHandler NodeLoaded);
     void ReadRoadFiles(int Phase, TNativeXml& Reader);
+    void ReadFile(int Phase, TNativeXml& Reader, const std::string& FileName);
     void AddMessage(const std::string& Line);
     void FreeTables();
 
@@ -112,10 +114,8 @@ private:
     // Shared by the passes.
     std::vector<TFloatPoint> ConnectingNodePoints;
     TConnectingNodeIndex ConnectingNodeIndex;
-    std::unique_ptr<TStringList<int32_t>> VersionList;
-    std::unique_ptr<TStringList<int32_t>> DepartedFeatures;
-    std::unique_ptr<TStringList<int32_t>> VehicleUseNames;   // collected in phase 1
-    std::unique_ptr<TStringList<int32_t>> VehicleTypeNames;  // collected in phase 1
+    TPhase1Tables Phase1Tables;  // VersionList, DepartedFeatures and the vehicle names met
+    std::unique_ptr<TPhase1Collector> Phase1;
     TVehicleVocabulary VehicleUseList;
     TVehicleVocabulary VehicleTypeList;
     std::unique_ptr<TStringList<int32_t>> OnewayList;

@@ -258,6 +258,20 @@ TEST_F(CliTest, BadInputFailsWithTheDocumentedMessage) {
     }
 }
 
+// The first error in file order ends the run, whichever file is read first.
+TEST_F(CliTest, ErrorOfALaterFileComesAfterItsLine) {
+    WriteAll(dir / "bad.gml", "<?xml version=\"1.0\"?>\n<a><b></c></a>\n");
+    const std::string good = kData + "/roads_a.gml", bad = (dir / "bad.gml").string();
+    TRun run = Run({"--out=" + (dir / "out").string(), "--format=mif", "--roads=" + good, "--roads=" + bad});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "1 / 2\n2 / 2\n");
+    EXPECT_EQ(run.err, "Incorrect close tag in element b\n");
+    run = Run({"--out=" + (dir / "out").string(), "--format=mif", "--roads=" + bad, "--roads=" + good});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "1 / 2\n");
+    EXPECT_EQ(run.err, "Incorrect close tag in element b\n");
+}
+
 // A file size limit ends the run with a write error, not with a signal.
 TEST_F(CliTest, FileSizeLimitIsAWriteError) {
     const std::string command = "ulimit -f 1; " + Quote(kCli) + " --out=" + Quote((dir / "out").string()) +
