@@ -103,6 +103,24 @@ TEST(UrbanEndToEndTest, IndependentReaderSeesEveryRecord) {
         << dump;
 }
 
+#ifdef ITN_CLI_PATH
+TEST(UrbanEndToEndTest, CommandLineConvertsTheSampleWithItsUrbanFile) {
+    const std::string sample = std::string(ITN_TEST_DATA_DIR) + "/../../data/sample";
+    TempDir out;
+    const std::string command = std::string(ITN_CLI_PATH) + " --out='" + out.path().string() +
+                                "' --format=mif --quiet --roads='" + sample + "/roads_0001.gml' --roads='" +
+                                sample + "/roads_0002.gz' --urban='" + sample + "/urban_paths.gml'";
+    const std::string lines = RunCommand(command + " 2>&1");
+    // The urban file's line in each of its passes, then the road files' lines of the three phases.
+    EXPECT_EQ(lines.substr(0, lines.rfind("Done in ")),
+              "1 / 1\n1 / 1\n1 / 2\n2 / 2\n1 / 2\n2 / 2\n1 / 2\n2 / 2\n");
+    const std::string info = RunCommand("ogrinfo -ro -al -so '" + (out / "ITN_network.mif") + "' 2>&1");
+    // 402 road records of the sample, 10 more for the divided links, 9 path and 10 connecting links.
+    EXPECT_NE(info.find("Feature Count: 431"), std::string::npos) << info;
+    EXPECT_EQ(info.find("ERROR"), std::string::npos) << info;
+}
+#endif  // ITN_CLI_PATH
+
 }  // namespace
 }  // namespace itn
 
