@@ -59,8 +59,8 @@ void TRoadNetworkData::DefineNetworkTable() {
     Writer->AddField(shapefile ? "descriTerm" : "descriptiveTerm", gfChar, 40, 0);
     Writer->AddField(shapefile ? "natureRoad" : "natureOfRoad", gfChar, 40, 0);
     Writer->AddField("Version", gfSmallInt, 0, 0);
-    Writer->AddField("RoadName", gfChar, CharWidth(RoadNameList.LongestLength()), 0);
-    Writer->AddField("DftNumber", gfChar, CharWidth(RoadNumberList.LongestLength()), 0);
+    Writer->AddField("RoadName", gfChar, CharWidth(Phase2Tables.RoadNameList.LongestLength()), 0);
+    Writer->AddField("DftNumber", gfChar, CharWidth(Phase2Tables.RoadNumberList.LongestLength()), 0);
     Writer->AddField("Trunk", gfLogical, 0, 0);
     Writer->AddField("Primary", gfLogical, 0, 0);
     Writer->AddField("Oneway", gfSmallInt, 0, 0);

@@ -2,8 +2,6 @@
 // vocabularies. Nothing is skipped in this pass.
 #include "roadjob/phase1_collect.h"
 
-#include <utility>
-
 #include "input/native_xml.h"
 #include "roadjob/feature_ids.h"
 #include "roadjob/road_network_data.h"
@@ -54,34 +52,6 @@ void TPhase1Collector::NodeLoaded(TXmlNode& Node) {
     } else if (depth >= 1) {
         Node.Delete();
     }
-}
-
-TPhase1Prefetch::~TPhase1Prefetch() {
-    if (FThread.joinable()) FThread.join();
-}
-
-void TPhase1Prefetch::Start(int32_t Index, const std::string& FileName) {
-    FIndex = Index;
-    FTables.Create();
-    FError = nullptr;
-    FThread = std::thread([this, FileName] {
-        try {
-            TNativeXml reader;
-            reader.EncodingString = "UTF-8";
-            TPhase1Collector collector(FTables);
-            reader.OnNodeNew = [&collector](TNativeXml&, TXmlNode& Node) { collector.NodeNew(Node); };
-            reader.OnNodeLoaded = [&collector](TNativeXml&, TXmlNode& Node) { collector.NodeLoaded(Node); };
-            reader.LoadFromFile(FileName);
-        } catch (...) {
-            FError = std::current_exception();
-        }
-    });
-}
-
-void TPhase1Prefetch::Wait() {
-    if (FThread.joinable()) FThread.join();
-    FIndex = -1;
-    if (FError) std::rethrow_exception(std::exchange(FError, nullptr));
 }
 
 void TRoadNetworkData::Phase1NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {

@@ -4,10 +4,8 @@
 #pragma once
 
 #include <cstdint>
-#include <exception>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "roadjob/string_lists.h"
 
@@ -37,28 +35,6 @@ public:
 private:
     TPhase1Tables& T;
     std::string FCurrentFid;
-};
-
-// Reads one plain road file for phase 1 on a thread of its own, into tables of its own.
-class TPhase1Prefetch {
-public:
-    TPhase1Prefetch() = default;
-    // Waits for a read in progress; its result and error are dropped.
-    ~TPhase1Prefetch();
-    TPhase1Prefetch(const TPhase1Prefetch&) = delete;
-    TPhase1Prefetch& operator=(const TPhase1Prefetch&) = delete;
-
-    bool Holds(int32_t Index) const { return FIndex == Index; }
-    void Start(int32_t Index, const std::string& FileName);
-    // Waits for the read to end and raises its error, if any; the tables then hold the file.
-    void Wait();
-    const TPhase1Tables& Tables() const { return FTables; }
-
-private:
-    int32_t FIndex = -1;
-    TPhase1Tables FTables;
-    std::exception_ptr FError;
-    std::thread FThread;
 };
 
 }  // namespace itn

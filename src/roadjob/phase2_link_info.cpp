@@ -1,6 +1,8 @@
 // Phase 2: what roads, road route information and road link information say about road
 // links: names and numbers, trunk and primary flags, one-way directions, heights, vehicle
 // restrictions and turn restrictions.
+#include "roadjob/phase2_link_info.h"
+
 #include "input/native_xml.h"
 #include "roadjob/feature_ids.h"
 #include "roadjob/road_network_data.h"
@@ -9,22 +11,22 @@ namespace itn {
 
 using namespace std::string_view_literals;
 
-void TRoadNetworkData::ClearVehicleQualifiers() {
+void TPhase2Collector::ClearVehicleQualifiers() {
     CurrentVehicleUseElements.clear();
     CurrentVehicleUseValues.clear();
     CurrentVehicleTypeElements.clear();
     CurrentVehicleTypeValues.clear();
 }
 
-void TRoadNetworkData::AddVehicleUse(std::string_view Name, std::string_view ExceptFor) {
-    AddVehicleQualifier(Name, ExceptFor, CurrentVehicleUseElements, CurrentVehicleUseValues, VehicleUseList);
+void TPhase2Collector::AddVehicleUse(std::string_view Name, std::string_view ExceptFor) {
+    AddVehicleQualifier(Name, ExceptFor, CurrentVehicleUseElements, CurrentVehicleUseValues, *In.VehicleUseList);
 }
 
-void TRoadNetworkData::AddVehicleType(std::string_view Name, std::string_view ExceptFor) {
-    AddVehicleQualifier(Name, ExceptFor, CurrentVehicleTypeElements, CurrentVehicleTypeValues, VehicleTypeList);
+void TPhase2Collector::AddVehicleType(std::string_view Name, std::string_view ExceptFor) {
+    AddVehicleQualifier(Name, ExceptFor, CurrentVehicleTypeElements, CurrentVehicleTypeValues, *In.VehicleTypeList);
 }
 
-void TRoadNetworkData::ResetPhase2Member(const TXmlNode& Node) {
+void TPhase2Collector::ResetMember(const TXmlNode& Node) {
     CurRoadNameId = -1;
     CurRoadNumberId = -1;
     InRoadMember = Node.Name() == "osgb:roadMember"sv;
@@ -40,7 +42,7 @@ void TRoadNetworkData::ResetPhase2Member(const TXmlNode& Node) {
     InsideRoadLinkInformationTag = false;
 }
 
-void TRoadNetworkData::Phase2NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
+void TPhase2Collector::NodeNew(TXmlNode& Node) {
     const int depth = Node.TreeDepth();
     const std::string& name = Node.Name();
     // A member element is never a feature: it always starts afresh, also after a skipped one.
@@ -48,17 +50,17 @@ void TRoadNetworkData::Phase2NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
     if (Node.HasAttribute("fid")) {
         SkipFeature = false;
         CurrentFid = FidOf(&Node);
-        if (Phase1Tables.DepartedFeatures->Contains(CurrentFid)) SkipFeature = true;
+        if (In.DepartedFeatures->Contains(CurrentFid)) SkipFeature = true;
     }
     if (SkipFeature) return;
 
-    if (depth == 1) ResetPhase2Member(Node);
+    if (depth == 1) ResetMember(Node);
     if (depth == 2 && name == "osgb:RoadLinkInformation"sv) {
         ClearVehicleQualifiers();
         InsideRoadLinkInformationTag = true;
     }
     if (name == "osgb:referenceToRoadLink"sv && InsideRoadLinkInformationTag) {
-        RoadLinkDataList.push_back(TRoadLinkInformationData{HrefOf(&Node), CurrentVehicleUseElements,
+        T.RoadLinkDataList.push_back(TRoadLinkInformationData{HrefOf(&Node), CurrentVehicleUseElements,
                                                             CurrentVehicleUseValues, CurrentVehicleTypeElements,
                                                             CurrentVehicleTypeValues,
                                                             InstructionFromText(InstructionText)});
@@ -66,8 +68,8 @@ void TRoadNetworkData::Phase2NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
     if (InRoadInfoMember) {
         if (name == "osgb:directedLink"sv) {
             if (InstructionText == "One Way"sv) {
-                OnewayList->Add(HrefOf(&Node), Node.AttributeByName("orientation") == "+"sv ? 1 : 2);
-            } else if (FOptions.TurnRestrictions) {
+                T.OnewayList->Add(HrefOf(&Node), Node.AttributeByName("orientation") == "+"sv ? 1 : 2);
+            } else if (In.TurnRestrictions) {
                 if (InstructionText == "No Turn"sv) {
                     NoTurnLinks.push_back(HrefOf(&Node));
                 } else if (InstructionText == "Mandatory Turn"sv) {
@@ -76,17 +78,17 @@ void TRoadNetworkData::Phase2NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
             }
         } else if (name == "osgb:referenceToRoadLink"sv) {
             if (static_cast<int64_t>(HeightFeet) + HeightInches != 0 || HeightMetres != 0) {
-                const int32_t h = HeightInUnit(HeightFeet, HeightInches, HeightMetres, FOptions.MaxHeightUnit);
+                const int32_t h = HeightInUnit(HeightFeet, HeightInches, HeightMetres, In.MaxHeightUnit);
                 // Under two bridges the lower one limits the route.
                 bool added;
-                int32_t* known = HeightList->FindOrAdd(HrefOf(&Node), h, added);
+                int32_t* known = T.HeightList->FindOrAdd(HrefOf(&Node), h, added);
                 if (!added && h < *known) *known = h;
             }
         }
     }
     if (InRoadMember && name == "osgb:networkMember"sv) {
         bool added;
-        TRoad* road = RoadList->FindOrAdd(HrefOf(&Node), TRoad{CurRoadNameId, CurRoadNumberId, CurTrunk, CurPrimary},
+        TRoad* road = T.RoadList->FindOrAdd(HrefOf(&Node), TRoad{CurRoadNameId, CurRoadNumberId, CurTrunk, CurPrimary},
                                           added);
         // A link of several roads takes the last name and number and keeps a trunk or primary flag.
         if (!added) {
@@ -98,39 +100,39 @@ void TRoadNetworkData::Phase2NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
     }
 }
 
-void TRoadNetworkData::StoreTurnRestriction() {
+void TPhase2Collector::StoreTurnRestriction() {
     if (!NoTurnLinks.empty()) {
-        if (TurnLinkSet) {
-            for (const std::string& toid : NoTurnLinks) TurnLinkSet->Add(toid, 0);
+        if (T.TurnLinkSet) {
+            for (const std::string& toid : NoTurnLinks) T.TurnLinkSet->Add(toid, 0);
         }
         if (NoTurnLinks.size() == 2) {
-            Turns.NoTurnFromList.push_back(NoTurnLinks[0]);
-            Turns.NoTurnToList.push_back(NoTurnLinks[1]);
+            T.Turns.NoTurnFromList.push_back(NoTurnLinks[0]);
+            T.Turns.NoTurnToList.push_back(NoTurnLinks[1]);
         } else {
             std::string sequence;
             for (const std::string& toid : NoTurnLinks) sequence += toid + " ";
-            Turns.NoTurnSequenceList.push_back(sequence);
+            T.Turns.NoTurnSequenceList.push_back(sequence);
         }
         NoTurnLinks.clear();
     }
     if (!MandatoryTurnLinks.empty()) {
-        if (TurnLinkSet) {
-            for (const std::string& toid : MandatoryTurnLinks) TurnLinkSet->Add(toid, 0);
+        if (T.TurnLinkSet) {
+            for (const std::string& toid : MandatoryTurnLinks) T.TurnLinkSet->Add(toid, 0);
         }
         // A Mandatory Turn of another length than two links is not kept.
         if (MandatoryTurnLinks.size() == 2) {
-            Turns.MandatoryTurnFromList.push_back(MandatoryTurnLinks[0]);
-            Turns.MandatoryTurnToList.push_back(MandatoryTurnLinks[1]);
+            T.Turns.MandatoryTurnFromList.push_back(MandatoryTurnLinks[0]);
+            T.Turns.MandatoryTurnToList.push_back(MandatoryTurnLinks[1]);
         }
         MandatoryTurnLinks.clear();
     }
 }
 
-void TRoadNetworkData::Phase2NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) {
+void TPhase2Collector::NodeLoaded(TXmlNode& Node) {
     const std::string& name = Node.Name();
     const int depth = Node.TreeDepth();
     if (name == "osgb:version"sv) {
-        const int32_t* current = Phase1Tables.VersionList->Find(CurrentFid);
+        const int32_t* current = In.VersionList->Find(CurrentFid);
         if (current && *current != Node.ValueAsInteger()) SkipFeature = true;
     }
     if (SkipFeature) {
@@ -155,9 +157,9 @@ void TRoadNetworkData::Phase2NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) 
     if (name == "osgb:roadName"sv) {
         const std::string value = Node.ValueAsString();
         if (IsRoadNumber(value)) {
-            CurRoadNumberId = RoadNumberList.IndexOfOrAdd(value);
+            CurRoadNumberId = T.RoadNumberList.IndexOfOrAdd(value);
         } else {
-            CurRoadNameId = RoadNameList.IndexOfOrAdd(value);
+            CurRoadNameId = T.RoadNameList.IndexOfOrAdd(value);
         }
     } else if (name == "osgb:instruction"sv) {
         InstructionText = Node.ValueAsString();
@@ -168,15 +170,80 @@ void TRoadNetworkData::Phase2NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) 
     } else if (name == "osgb:maxheight"sv) {
         HeightMetres = Node.ValueAsFloat();
     }
-    if (FOptions.TurnRestrictions && depth == LastDepth - 1 && name == "osgb:RoadRouteInformation"sv) {
+    if (In.TurnRestrictions && depth == LastDepth - 1 && name == "osgb:RoadRouteInformation"sv) {
         StoreTurnRestriction();
     }
     LastDepth = depth;
     if (depth >= 1) Node.Delete();
 }
 
+void TPhase2Tables::Create(bool WithTurnLinkSet) {
+    OnewayList = NewHashedList<int32_t>();
+    RoadNameList = TPlainList();
+    RoadNumberList = TPlainList();
+    RoadList = NewSortedList<TRoad>();
+    HeightList = NewSortedList<int32_t>();
+    RoadLinkDataList.clear();
+    Turns = TTurnRestrictions();
+    TurnLinkSet.reset();
+    if (WithTurnLinkSet) TurnLinkSet = NewSortedList<int32_t>();
+}
+
+namespace {
+
+template <typename T>
+void Append(std::vector<T>& To, std::vector<T>&& From) {
+    To.insert(To.end(), std::make_move_iterator(From.begin()), std::make_move_iterator(From.end()));
+}
+
+}  // namespace
+
+void TPhase2Tables::Merge(TPhase2Tables&& Later) {
+    for (int32_t i = 0; i < Later.OnewayList->Count(); ++i) OnewayList->Add(Later.OnewayList->Key(i), Later.OnewayList->Value(i));
+    // Positions of the later file's names and numbers in these lists.
+    std::vector<int32_t> names, numbers;
+    for (const std::string& name : Later.RoadNameList.Items()) names.push_back(RoadNameList.IndexOfOrAdd(name));
+    for (const std::string& number : Later.RoadNumberList.Items()) numbers.push_back(RoadNumberList.IndexOfOrAdd(number));
+    for (int32_t i = 0; i < Later.RoadList->Count(); ++i) {
+        TRoad later = Later.RoadList->Value(i);
+        if (later.RoadNameId != -1) later.RoadNameId = names[later.RoadNameId];
+        if (later.RoadNumberId != -1) later.RoadNumberId = numbers[later.RoadNumberId];
+        bool added;
+        TRoad* road = RoadList->FindOrAdd(Later.RoadList->Key(i), later, added);
+        if (!added) {
+            if (later.RoadNameId != -1) road->RoadNameId = later.RoadNameId;
+            if (later.RoadNumberId != -1) road->RoadNumberId = later.RoadNumberId;
+            if (later.IsTrunk) road->IsTrunk = true;
+            if (later.IsPrimary) road->IsPrimary = true;
+        }
+    }
+    for (int32_t i = 0; i < Later.HeightList->Count(); ++i) {
+        bool added;
+        int32_t* known = HeightList->FindOrAdd(Later.HeightList->Key(i), Later.HeightList->Value(i), added);
+        if (!added && Later.HeightList->Value(i) < *known) *known = Later.HeightList->Value(i);
+    }
+    Append(RoadLinkDataList, std::move(Later.RoadLinkDataList));
+    Append(Turns.NoTurnFromList, std::move(Later.Turns.NoTurnFromList));
+    Append(Turns.NoTurnToList, std::move(Later.Turns.NoTurnToList));
+    Append(Turns.MandatoryTurnFromList, std::move(Later.Turns.MandatoryTurnFromList));
+    Append(Turns.MandatoryTurnToList, std::move(Later.Turns.MandatoryTurnToList));
+    Append(Turns.NoTurnSequenceList, std::move(Later.Turns.NoTurnSequenceList));
+    if (TurnLinkSet && Later.TurnLinkSet) {
+        for (int32_t i = 0; i < Later.TurnLinkSet->Count(); ++i) TurnLinkSet->Add(Later.TurnLinkSet->Key(i), 0);
+    }
+}
+
+void TRoadNetworkData::Phase2NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
+    Phase2->NodeNew(Node);
+}
+
+void TRoadNetworkData::Phase2NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) {
+    Phase2->NodeLoaded(Node);
+}
+
 void TRoadNetworkData::BuildRoadLinkDataIndex() {
     RoadLinkDataIndex.Clear();
+    const std::vector<TRoadLinkInformationData>& RoadLinkDataList = Phase2Tables.RoadLinkDataList;
     const int32_t n = static_cast<int32_t>(RoadLinkDataList.size());
     NextRecordForLink.assign(n, -1);
     std::vector<int32_t> last;  // per index entry: the last record chained so far

@@ -104,11 +104,11 @@ void TRoadNetworkData::Phase3NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) 
 
 void TRoadNetworkData::WriteRoadLink() {
     ++IdCounter;
-    const int32_t* oneway = OnewayList->Find(LinkTOID);
+    const int32_t* oneway = Phase2Tables.OnewayList->Find(LinkTOID);
     LinkOneway = oneway ? *oneway : 0;
-    if (const TRoad* road = RoadList->Find(LinkTOID)) {
-        LinkRoadName = road->RoadNameId == -1 ? std::string() : RoadNameList[road->RoadNameId];
-        LinkDftNumber = road->RoadNumberId == -1 ? std::string() : RoadNumberList[road->RoadNumberId];
+    if (const TRoad* road = Phase2Tables.RoadList->Find(LinkTOID)) {
+        LinkRoadName = road->RoadNameId == -1 ? std::string() : Phase2Tables.RoadNameList[road->RoadNameId];
+        LinkDftNumber = road->RoadNumberId == -1 ? std::string() : Phase2Tables.RoadNumberList[road->RoadNumberId];
         LinkTrunk = road->IsTrunk;
         LinkPrimary = road->IsPrimary;
     } else {
@@ -117,7 +117,7 @@ void TRoadNetworkData::WriteRoadLink() {
         LinkTrunk = false;
         LinkPrimary = false;
     }
-    const int32_t* height = HeightList->Find(LinkTOID);
+    const int32_t* height = Phase2Tables.HeightList->Find(LinkTOID);
     LinkMaxHeight = height ? *height : 0;
     if (CurrentVersionRead) {
         LinkVersion = CurrentVersion;
@@ -173,7 +173,7 @@ void TRoadNetworkData::WriteRoadLink() {
         WriteLinkRecord(0, ZlevelFrom, ZlevelTo, P, L);
     }
 
-    if (TurnLinkSet && TurnLinkSet->Contains(LinkTOID)) {
+    if (Phase2Tables.TurnLinkSet && Phase2Tables.TurnLinkSet->Contains(LinkTOID)) {
         TTurnCoord coord;
         coord.N = s;
         if (L > 0) {
@@ -189,7 +189,7 @@ void TRoadNetworkData::SetLinkVehicleStrings(const std::string& Toid) {
     LinkRecords.clear();
     if (const int32_t* first = RoadLinkDataIndex.Find(Toid)) {
         for (int32_t i = *first; i >= 0; i = NextRecordForLink[i]) {
-            if (RoadLinkDataList[i].RoadLinkID == Toid) LinkRecords.push_back(&RoadLinkDataList[i]);
+            if (Phase2Tables.RoadLinkDataList[i].RoadLinkID == Toid) LinkRecords.push_back(&Phase2Tables.RoadLinkDataList[i]);
         }
     }
     if (LinkRecords.empty()) {

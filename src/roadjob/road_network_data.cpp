@@ -7,6 +7,7 @@
 
 #include "input/gz_expansion.h"
 #include "input/native_xml.h"
+#include "roadjob/file_prefetch.h"
 #include "roadjob/line_location.h"
 #include "urban/urban_links.h"
 
@@ -108,29 +109,18 @@ void TRoadNetworkData::ConvertRoads(const TRoadJobOptions& Options, const TRoadJ
     Phase1Tables.VehicleTypeNames.reset();
 
     // Phase 2: what other features say about road links.
-    InsideRoadLinkInformationTag = false;
     if (FEvents.ShowPhase) FEvents.ShowPhase("Phase 2 / 3");
     SkipFeature = false;
-    OnewayList = NewHashedList<int32_t>();
-    RoadNameList = TPlainList();
-    RoadNumberList = TPlainList();
-    RoadList = NewSortedList<TRoad>();
-    HeightList = NewSortedList<int32_t>();
-    RoadLinkDataList.clear();
+    Phase2Tables.Create(FOptions.TurnRestrictions && FOptions.UrbanPathsPresent);
     RoadLinkDataIndex.Clear();
     NextRecordForLink.clear();
-    Turns = TTurnRestrictions();
-    NoTurnLinks.clear();
-    MandatoryTurnLinks.clear();
-    TurnLinkSet.reset();
     TurnCoords.reset();
-    if (FOptions.TurnRestrictions && FOptions.UrbanPathsPresent) {
-        TurnLinkSet = NewSortedList<int32_t>();
-        TurnCoords = NewHashedList<TTurnCoord>();
-    }
+    if (Phase2Tables.TurnLinkSet) TurnCoords = NewHashedList<TTurnCoord>();
+    Phase2Inputs = TPhase2Inputs{Phase1Tables.VersionList.get(), Phase1Tables.DepartedFeatures.get(), &VehicleUseList,
+                                 &VehicleTypeList, FOptions.TurnRestrictions, FOptions.MaxHeightUnit};
+    Phase2 = std::make_unique<TPhase2Collector>(Phase2Inputs, Phase2Tables);
     RunPhase(2, &TRoadNetworkData::Phase2NodeNew, &TRoadNetworkData::Phase2NodeLoaded);
-    NoTurnLinks.clear();
-    MandatoryTurnLinks.clear();
+    Phase2.reset();
     BuildRoadLinkDataIndex();
 
     SaveVehicleVocabulary(VehicleUseList, FOptions.OutputFolder + "VehicleUse.txt", FOptions.Codepage);
@@ -174,14 +164,14 @@ void TRoadNetworkData::ConvertRoads(const TRoadJobOptions& Options, const TRoadJ
     FreeTables();
 
     if (FOptions.TurnRestrictions) {
-        WriteTurnFile(FOptions.OutputFolder + "turn.txt", FOptions.Codepage, Turns, FOptions.UrbanPathsPresent,
+        WriteTurnFile(FOptions.OutputFolder + "turn.txt", FOptions.Codepage, Phase2Tables.Turns, FOptions.UrbanPathsPresent,
                       TurnCoords.get());
     }
-    Turns = TTurnRestrictions();
-    TurnLinkSet.reset();
+    Phase2Tables.Turns = TTurnRestrictions();
+    Phase2Tables.TurnLinkSet.reset();
     TurnCoords.reset();
     LinkIdList.reset();
-    RoadLinkDataList.clear();
+    Phase2Tables.RoadLinkDataList.clear();
     RoadLinkDataIndex.Clear();
     NextRecordForLink.clear();
     ClearFerryLists();
@@ -191,12 +181,12 @@ void TRoadNetworkData::ConvertRoads(const TRoadJobOptions& Options, const TRoadJ
 void TRoadNetworkData::FreeTables() {
     VehicleUseList = TVehicleVocabulary();
     VehicleTypeList = TVehicleVocabulary();
-    OnewayList.reset();
-    RoadNameList = TPlainList();
-    RoadNumberList = TPlainList();
+    Phase2Tables.OnewayList.reset();
+    Phase2Tables.RoadNameList = TPlainList();
+    Phase2Tables.RoadNumberList = TPlainList();
     Phase1Tables.DepartedFeatures.reset();
-    RoadList.reset();
-    HeightList.reset();
+    Phase2Tables.RoadList.reset();
+    Phase2Tables.HeightList.reset();
     Phase1Tables.VersionList.reset();
     LinkPoints = TFloatPointArrayEx();
     PiecePoints = TFloatPointArrayEx();
@@ -228,24 +218,54 @@ void TRoadNetworkData::RunPhase(int Phase, TNodeHandler NodeNew, TNodeHandler No
 
 void TRoadNetworkData::ReadRoadFiles(int Phase, TNativeXml& Reader) {
     const int32_t n = static_cast<int32_t>(FOptions.RoadFiles.size());
-    // Phase 1 reads the next plain file on a second thread while this one is read here; its
-    // tables are merged in file order, which gives the same tables as reading in turn.
-    TPhase1Prefetch prefetch;
+    // Phases 1 and 2 read the next plain file on a second thread, into tables of its own,
+    // while this one is read here; the tables are merged in file order, which gives the same
+    // result as reading the files in turn. An error of that file is raised at its turn.
+    TPhase1Tables prefetched1;
+    TPhase2Tables prefetched2;
+    TFilePrefetch prefetch;  // after the tables its thread fills, so that it ends before them
     for (int32_t i = 0; i < n; ++i) {
         if (FEvents.SelectRoadFile) FEvents.SelectRoadFile(i);
         AddMessage(std::to_string(i + 1) + " / " + std::to_string(n));
         LastDepth = 0;
+        if (Phase2) Phase2->StartFile();
         const std::string& file = FOptions.RoadFiles[i];
         if (prefetch.Holds(i)) {
             if (FEvents.PrepareProgress) FEvents.PrepareProgress(file);
             prefetch.Wait();
-            Phase1Tables.Merge(prefetch.Tables());
+            if (Phase == 1) Phase1Tables.Merge(prefetched1);
+            if (Phase == 2) Phase2Tables.Merge(std::move(prefetched2));
             continue;
         }
-        if (Phase == 1 && i + 1 < n && !IsGzFileName(FOptions.RoadFiles[i + 1]))
-            prefetch.Start(i + 1, FOptions.RoadFiles[i + 1]);
+        if (Phase < 3 && i + 1 < n && !IsGzFileName(FOptions.RoadFiles[i + 1])) {
+            const std::string next = FOptions.RoadFiles[i + 1];
+            if (Phase == 1) {
+                prefetched1.Create();
+                prefetch.Start(i + 1, [next, &prefetched1] {
+                    TPhase1Collector collector(prefetched1);
+                    ReadWith(next, [&collector](TXmlNode& Node) { collector.NodeNew(Node); },
+                             [&collector](TXmlNode& Node) { collector.NodeLoaded(Node); });
+                });
+            } else {
+                prefetched2.Create(Phase2Tables.TurnLinkSet != nullptr);
+                prefetch.Start(i + 1, [this, next, &prefetched2] {
+                    TPhase2Collector collector(Phase2Inputs, prefetched2);
+                    ReadWith(next, [&collector](TXmlNode& Node) { collector.NodeNew(Node); },
+                             [&collector](TXmlNode& Node) { collector.NodeLoaded(Node); });
+                });
+            }
+        }
         ReadFile(Phase, Reader, file);
     }
+}
+
+void TRoadNetworkData::ReadWith(const std::string& FileName, const std::function<void(TXmlNode&)>& NodeNew,
+                                const std::function<void(TXmlNode&)>& NodeLoaded) {
+    TNativeXml reader;
+    reader.EncodingString = "UTF-8";
+    reader.OnNodeNew = [&NodeNew](TNativeXml&, TXmlNode& Node) { NodeNew(Node); };
+    reader.OnNodeLoaded = [&NodeLoaded](TNativeXml&, TXmlNode& Node) { NodeLoaded(Node); };
+    reader.LoadFromFile(FileName);
 }
 
 void TRoadNetworkData::ReadFile(int Phase, TNativeXml& Reader, const std::string& FileName) {

@@ -12,6 +12,7 @@
 #include "roadjob/async_feature_writer.h"
 #include "roadjob/connecting_node_index.h"
 #include "roadjob/phase1_collect.h"
+#include "roadjob/phase2_link_info.h"
 #include "roadjob/road_records.h"
 #include "roadjob/routing_codes.h"
 #include "roadjob/string_lists.h"
@@ -86,16 +87,14 @@ private:
     void RunPhase(int Phase, TNodeHandler NodeNew, TNodeHandler NodeLoaded);
     void ReadRoadFiles(int Phase, TNativeXml& Reader);
     void ReadFile(int Phase, TNativeXml& Reader, const std::string& FileName);
+    // Reads a file with a reader of its own (on a prefetch thread).
+    static void ReadWith(const std::string& FileName, const std::function<void(TXmlNode&)>& NodeNew,
+                         const std::function<void(TXmlNode&)>& NodeLoaded);
     void AddMessage(const std::string& Line);
     void FreeTables();
 
-    // Phase 2
-    void ResetPhase2Member(const TXmlNode& Node);
-    void StoreTurnRestriction();
+    // Between phases 2 and 3: the records of each link, found through its TOID.
     void BuildRoadLinkDataIndex();
-    void AddVehicleUse(std::string_view Name, std::string_view ExceptFor);
-    void AddVehicleType(std::string_view Name, std::string_view ExceptFor);
-    void ClearVehicleQualifiers();
 
     // Between phases 2 and 3, and phase 3
     void DefineNetworkTable();
@@ -118,19 +117,13 @@ private:
     std::unique_ptr<TPhase1Collector> Phase1;
     TVehicleVocabulary VehicleUseList;
     TVehicleVocabulary VehicleTypeList;
-    std::unique_ptr<TStringList<int32_t>> OnewayList;
-    TPlainList RoadNameList;
-    TPlainList RoadNumberList;
-    std::unique_ptr<TStringList<TRoad>> RoadList;
-    std::unique_ptr<TStringList<int32_t>> HeightList;
-    std::vector<TRoadLinkInformationData> RoadLinkDataList;
+    TPhase2Inputs Phase2Inputs;
+    TPhase2Tables Phase2Tables;  // one-way, roads, heights, road link information, turns
+    std::unique_ptr<TPhase2Collector> Phase2;
     // TOID -> first record naming it; NextRecordForLink chains the later ones in reading order.
     TStringList<int32_t> RoadLinkDataIndex;
     std::vector<int32_t> NextRecordForLink;
     std::vector<const TRoadLinkInformationData*> LinkRecords;
-    std::vector<std::string> NoTurnLinks, MandatoryTurnLinks;
-    TTurnRestrictions Turns;
-    std::unique_ptr<TStringList<int32_t>> TurnLinkSet;
     std::unique_ptr<TStringList<TTurnCoord>> TurnCoords;
     std::unique_ptr<TGISWrite> Writer;
     std::unique_ptr<TAsyncFeatureWriter> Output;  // the road and ferry links on their way to Writer
@@ -146,21 +139,6 @@ private:
     int32_t LastDepth = 0;
     int32_t IdCounter = 0;
     std::string DefaultVehicleUseString, DefaultVehicleTypeString;
-
-    // Phase 2 working values.
-    bool InsideRoadLinkInformationTag = false;
-    TIntegerArray CurrentVehicleUseElements, CurrentVehicleUseValues;
-    TIntegerArray CurrentVehicleTypeElements, CurrentVehicleTypeValues;
-    bool InRoadMember = false;
-    bool InRoadInfoMember = false;
-    std::string InstructionText;
-    int32_t CurRoadNameId = -1;
-    int32_t CurRoadNumberId = -1;
-    bool CurTrunk = false;
-    bool CurPrimary = false;
-    int32_t HeightFeet = 0;
-    int32_t HeightInches = 0;
-    double HeightMetres = 0;
 
     // Phase 3 working values.
     std::string LinkTOID, DescriptiveGroup, DescriptiveTerm, NatureOfRoad, CoordsText;

@@ -1,0 +1,30 @@
+// Runs the reading of one road file on a second thread while the caller reads another.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <thread>
+
+namespace itn {
+
+class TFilePrefetch {
+public:
+    TFilePrefetch() = default;
+    // Waits for a read in progress; its error is dropped.
+    ~TFilePrefetch();
+    TFilePrefetch(const TFilePrefetch&) = delete;
+    TFilePrefetch& operator=(const TFilePrefetch&) = delete;
+
+    bool Holds(int32_t Index) const { return FIndex == Index; }
+    void Start(int32_t Index, std::function<void()> Work);
+    // Waits for the work to end and raises its error, if any.
+    void Wait();
+
+private:
+    int32_t FIndex = -1;
+    std::exception_ptr FError;
+    std::thread FThread;
+};
+
+}  // namespace itn
