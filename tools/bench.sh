@@ -61,6 +61,8 @@ echo "itn2brinlow-cli to $format: $seconds s, $rate MB/s, peak memory $((peak_kb
 while IFS= read -r line; do
   phase=${line%%:*}
   s=$(echo "$line" | awk '{print $(NF-1)}')
+  # The urban passes of a run without urban files take no time.
+  [ "$s" = "0.000" ] && continue
   echo "  $phase: $s s, $(awk -v b="$bytes" -v s="$s" 'BEGIN {printf "%.1f", b / 1e6 / s}') MB/s"
 done <"$work/phases.txt"
 
