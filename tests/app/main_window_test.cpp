@@ -332,11 +332,16 @@ private slots:
         const QString out = Temp("out");
         const QByteArray gmlBefore = Digest(in + "/roads_0001.gml");
         const QByteArray gzBefore = Digest(in + "/roads_0002.gz");
+        const QString urban = kSampleDir + "/urban_paths.gml";
+        const QByteArray urbanBefore = Digest(urban);
         TForm3& w = NewWindow();
         PrepareRun(w, in, out, 0);
+        FDialogs->FileAnswers << QStringList{urban};
+        QTest::mouseClick(Child<QPushButton>(w, "btnUrbanAddFiles"), Qt::LeftButton);
         Child<QCheckBox>(w, "cbTurn")->setChecked(true);
         QCOMPARE(Items(Child<QListWidget>(w, "lbRoad")),
                  QStringList({in + "/roads_0002.gz", in + "/roads_0001.gml"}));
+        QCOMPARE(Child<QListWidget>(w, "lbUrban")->currentRow(), -1);
 
         // While the job runs (events are handled from its progress callback): everything that
         // could start or change a run is off, and a second start does nothing.
@@ -363,9 +368,15 @@ private slots:
             w.close();
             offDuringRun = DisabledControls(w);  // a key in a list must not turn "Go !" back on
         });
+        // The urban file is read first, with its page shown.
+        int pageDuringUrban = -1;
+        QTimer::singleShot(0, &w,
+                           [&] { pageDuringUrban = Child<QTabWidget>(w, "PageControl1")->currentIndex(); });
         probe.start();
         QTest::mouseClick(Child<QPushButton>(w, "btnGo"), Qt::LeftButton);
         probe.stop();
+        QCOMPARE(pageDuringUrban, 1);
+        QCOMPARE(Child<QListWidget>(w, "lbUrban")->currentRow(), 0);
 
         QVERIFY(runningSeen);
         QVERIFY(hourglassSeen);
@@ -376,19 +387,27 @@ private slots:
         QCOMPARE(FDialogs->Boxes,
                  QStringList{"message: A conversion is running. Close the window when it has finished."});
 
+        // One line per urban file and pass, one per road file and phase, then the time.
         const QStringList lines = MemoLines(w);
-        QCOMPARE(lines.size(), 7);
-        QCOMPARE(lines.mid(0, 6), QStringList({"1 / 2", "2 / 2", "1 / 2", "2 / 2", "1 / 2", "2 / 2"}));
+        QCOMPARE(lines.size(), 9);
+        QCOMPARE(lines.mid(0, 8),
+                 QStringList({"1 / 1", "1 / 1", "1 / 2", "2 / 2", "1 / 2", "2 / 2", "1 / 2", "2 / 2"}));
         QVERIFY2(
-            QRegularExpression("^Done in \\d\\d:\\d\\d:\\d\\d \\(hh:mm:ss\\)$").match(lines[6]).hasMatch(),
-            qPrintable(lines[6]));
+            QRegularExpression("^Done in \\d\\d:\\d\\d:\\d\\d \\(hh:mm:ss\\)$").match(lines[8]).hasMatch(),
+            qPrintable(lines[8]));
         QCOMPARE(QDir(out).entryList(QDir::Files),
                  QStringList({"ITN_network.mid", "ITN_network.mif", "turn.txt", "VehicleType.txt",
                               "VehicleUse.txt"}));
-        QVERIFY(QFileInfo(out + "/ITN_network.mid").size() > 0);
+        // The path links come first in the network file; the road links joined by paths are divided.
+        QFile mid(out + "/ITN_network.mid");
+        QVERIFY(mid.open(QIODevice::ReadOnly));
+        const QByteArray records = mid.readAll();
+        QVERIFY2(records.startsWith("1,\"4000090000000000\""), records.left(80).constData());
+        QVERIFY(records.contains(",\"4000010000000005_1\","));
         // Inputs untouched, no expanded file left beside the .gz.
         QCOMPARE(Digest(in + "/roads_0001.gml"), gmlBefore);
         QCOMPARE(Digest(in + "/roads_0002.gz"), gzBefore);
+        QCOMPARE(Digest(urban), urbanBefore);
         QCOMPARE(QDir(in).entryList(QDir::Files), QStringList({"roads_0001.gml", "roads_0002.gz"}));
         // Idle again.
         QVERIFY(!w.Running());
@@ -399,41 +418,7 @@ private slots:
 
         // A second run appends to the message list.
         QTest::mouseClick(Child<QPushButton>(w, "btnGo"), Qt::LeftButton);
-        QCOMPARE(MemoLines(w).size(), 14);
-    }
-
-    void runWithUrbanPaths() {
-        const QString data = QStringLiteral(ITN_SOURCE_DIR "/tests/data/app");
-        const QString out = Temp("out");
-        QDir().mkpath(out);
-        TForm3& w = NewWindow();
-        FDialogs->FileAnswers << QStringList{data + "/roads_with_paths.gml"}
-                              << QStringList{data + "/urban_paths.gml"};
-        FDialogs->FolderAnswers << out;
-        QTest::mouseClick(Child<QPushButton>(w, "btnRoadsAddFiles"), Qt::LeftButton);
-        QTest::mouseClick(Child<QPushButton>(w, "btnUrbanAddFiles"), Qt::LeftButton);
-        QTest::mouseClick(Child<QToolButton>(w, "sbSelOutputDirectory"), Qt::LeftButton);
-        Child<TRadioGroup>(w, "rgOutputFormat")->Item(0)->click();
-        // The urban file is read with its page shown, and selected.
-        QCOMPARE(Child<QListWidget>(w, "lbUrban")->currentRow(), -1);
-        int pageDuringUrban = -1;
-        QTimer::singleShot(0, &w,
-                           [&] { pageDuringUrban = Child<QTabWidget>(w, "PageControl1")->currentIndex(); });
-        QTest::mouseClick(Child<QPushButton>(w, "btnGo"), Qt::LeftButton);
-        QCOMPARE(pageDuringUrban, 1);
-        QCOMPARE(Child<QListWidget>(w, "lbUrban")->currentRow(), 0);
-        QCOMPARE(Child<QTabWidget>(w, "PageControl1")->currentIndex(), 0);
-        const QStringList lines = MemoLines(w);
-        // One line per urban file and pass, then one per road file and phase.
-        QCOMPARE(lines.mid(0, 5), QStringList({"1 / 1", "1 / 1", "1 / 1", "1 / 1", "1 / 1"}));
-        QCOMPARE(lines.size(), 6);
-        QVERIFY(lines[5].startsWith("Done in "));
-        // The path links come first in the network file, the road links after them.
-        QFile mid(out + "/ITN_network.mid");
-        QVERIFY(mid.open(QIODevice::ReadOnly));
-        const QByteArray records = mid.readAll();
-        QVERIFY2(records.startsWith("1,\"4000020000000000\""), records.left(80).constData());
-        QVERIFY(records.contains(",\"4000010000000000"));
+        QCOMPARE(MemoLines(w).size(), 18);
     }
 
     void tabFallback_data() {
