@@ -45,7 +45,7 @@ TParseOutcome ParseCliOptions(int argc, const char* const* argv, TCliOptions& Op
     app.add_option("--codepage", codepage, "code page of the text output (default 1252)")
         ->check(CLI::Range(1, 65535));
     app.add_flag("--quiet", Options.Quiet, "no phase texts or progress bar");
-    app.add_flag("--phase-times", Options.PhaseTimes, "print the seconds each phase took on stderr");
+    app.add_flag("--phase-times", Options.PhaseTimes, "print the seconds (wall and processor) each phase took on stderr");
 
     try {
         app.parse(argc, argv);

@@ -1,6 +1,7 @@
 #include "cli/cli_run.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -36,6 +37,13 @@ std::string InputProblem(const std::string& FileName) {
     std::error_code ec;
     if (fs::is_directory(FileName, ec)) return std::strerror(EISDIR);
     return std::string();
+}
+
+double ProcessCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 }  // namespace
@@ -88,14 +96,22 @@ int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& E
         TConversionEvents jobEvents;
         TRoadJobEvents& events = jobEvents.Road;
         // Phase texts with the time each phase started, for --phase-times.
-        std::vector<std::pair<std::string, std::chrono::steady_clock::time_point>> phases;
+        struct TPhaseStart {
+            std::string Text;
+            std::chrono::steady_clock::time_point Wall;
+            double Cpu;  // processor seconds of the process (all threads) so far
+        };
+        std::vector<TPhaseStart> phases;
+        auto markPhase = [&phases](const std::string& Text) {
+            phases.push_back(TPhaseStart{Text, std::chrono::steady_clock::now(), ProcessCpuSeconds()});
+        };
         events.AddMessage = [&](const std::string& Line) {
             if (ShowProgress) bar.Finish();
             Out << Line << '\n';
             if (ShowProgress) Out.flush();
         };
         events.ShowPhase = [&](const std::string& Text) {
-            phases.emplace_back(Text, std::chrono::steady_clock::now());
+            markPhase(Text);
             if (ShowProgress) bar.ShowPhase(Text);
         };
         // The urban passes ("Phase 1 / 2", "Phase 2 / 2") are phases too; each urban file and
@@ -105,7 +121,7 @@ int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& E
             events.AddMessage(FileCountLine(Index, Options.UrbanFiles.size()));
         };
         events.HidePhase = [&]() {
-            phases.emplace_back("", std::chrono::steady_clock::now());
+            markPhase("");
             if (ShowProgress) bar.Finish();
         };
         if (ShowProgress) {
@@ -119,13 +135,14 @@ int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& E
 
         RunConversionJob(job, Options.UrbanFiles, jobEvents);
         if (Options.PhaseTimes) {
-            phases.emplace_back("", std::chrono::steady_clock::now());
+            markPhase("");
             for (size_t i = 0; i + 1 < phases.size(); ++i) {
-                if (phases[i].first.empty()) continue;
-                const std::chrono::duration<double> took = phases[i + 1].second - phases[i].second;
-                char seconds[32];
-                std::snprintf(seconds, sizeof seconds, "%.3f", took.count());
-                Err << phases[i].first << ": " << seconds << " s" << std::endl;
+                if (phases[i].Text.empty()) continue;
+                const std::chrono::duration<double> took = phases[i + 1].Wall - phases[i].Wall;
+                char seconds[64];
+                std::snprintf(seconds, sizeof seconds, "%.3f s, cpu %.3f s", took.count(),
+                              phases[i + 1].Cpu - phases[i].Cpu);
+                Err << phases[i].Text << ": " << seconds << std::endl;
             }
         }
         const auto elapsed = std::chrono::steady_clock::now() - start;
