@@ -65,15 +65,25 @@ void TGISWriteMIF::WriteSection(int32_t Index, const TFloatPointArrayEx& SegList
     TGISWrite::WriteSection(Index, SegList);
     const bool first = FWrittenParts == 1;
     std::string& line = FLineBuf;
-    if (first && FNumParts == 1 && FObjectTypes == otPline && SegList.Count == 2) {
+    const bool single_line = first && FNumParts == 1 && FObjectTypes == otPline;
+    if (single_line && SegList.Count == 0) {
+        // A polyline needs two vertices: readers stop at a "Pline 0", so a line without
+        // vertices is written as an object without geometry.
+        FOutMIF->writeln("None");
+        return;
+    }
+    if (single_line && SegList.Count <= 2) {
+        // One vertex gives a line of length zero rather than the unreadable "Pline 1".
+        const TFloatPoint& a = SegList.Pnt[0];
+        const TFloatPoint& b = SegList.Pnt[SegList.Count - 1];
         line = "Line ";
-        AppendFloatInv(line, SegList.Pnt[0].x);
+        AppendFloatInv(line, a.x);
         line += ' ';
-        AppendFloatInv(line, SegList.Pnt[0].y);
+        AppendFloatInv(line, a.y);
         line += ' ';
-        AppendFloatInv(line, SegList.Pnt[1].x);
+        AppendFloatInv(line, b.x);
         line += ' ';
-        AppendFloatInv(line, SegList.Pnt[1].y);
+        AppendFloatInv(line, b.y);
         FOutMIF->writeln(line);
     } else {
         if (first) {

@@ -176,6 +176,31 @@ TEST(MifWriter, StyleLines) {
     }
 }
 
+TEST(MifWriter, PolylinesWithTooFewVerticesStayReadable) {
+    TempDir dir;
+    TGISWriteMIF w;
+    w.FileName = dir / "short";
+    w.StartHeader(1, otPline);
+    w.AddField("ID", gfInteger, 0, 0);
+    TFloatPointArrayEx none;
+    w.AddObject(1, false, "1");
+    w.AddSection(1, none);
+    auto one = Section({{5, 6}});
+    w.AddObject(1, false, "2");
+    w.AddSection(1, one);
+    auto two = Section({{1, 2}, {3, 4}});
+    w.AddObject(1, false, "3");
+    w.AddSection(1, two);
+    w.Close();
+    const std::string mif = ReadFile(dir / "short.mif");
+    EXPECT_EQ(mif.substr(mif.find("Data\r\n") + 6), "None\r\nLine 5 6 5 6\r\nLine 1 2 3 4\r\n");
+    EXPECT_EQ(ReadFile(dir / "short.mid"), "1\r\n2\r\n3\r\n");
+    const std::string out = test::RunCommand("ogrinfo -ro -al -q " + (dir / "short.mif") + " 2>&1");
+    EXPECT_EQ(out.find("ERROR"), std::string::npos) << out;
+    EXPECT_NE(out.find("LINESTRING (5 6,5 6)"), std::string::npos) << out;
+    EXPECT_NE(out.find("LINESTRING (1 2,3 4)"), std::string::npos) << out;
+}
+
 TEST(MifWriter, DropDeletesBothFiles) {
     TempDir dir;
     TGISWriteMIF w;
