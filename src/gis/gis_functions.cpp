@@ -93,8 +93,12 @@ std::string XmlEscape(std::string_view text) {
 
 void AppendXmlEscape(std::string& out, std::string_view text) {
     // Copy the runs between special characters in one piece each: most values have none.
+    // The five characters all lie below 64: one bit each in a mask.
+    constexpr uint64_t kSpecial = (1ull << '"') | (1ull << '&') | (1ull << '\'') | (1ull << '<') | (1ull << '>');
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 64 || !((kSpecial >> c) & 1)) continue;
         const char* entity;
         switch (text[i]) {
             case '"': entity = "&quot;"; break;

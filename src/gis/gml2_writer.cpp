@@ -58,6 +58,7 @@ std::string TGISWriteGML2::FormatBoundNumber(double value) {
 void TGISWriteGML2::StartHeader(int32_t NumFields, TObjectTypes ObjectTypes) {
     TGISWrite::StartHeader(NumFields, ObjectTypes);
     FBuf.clear();
+    FTags.assign(FFieldInfo.size(), TFieldTags{});
     FOutGML = std::make_unique<TTextFileWriter>(FileName + ".xml", kCodepageUtf8, true);
     FOutXSD = std::make_unique<TTextFileWriter>(FileName + ".xsd", kCodepageUtf8, true);
     FFileName2 = std::filesystem::path(FileName).filename().string();
@@ -94,6 +95,9 @@ void TGISWriteGML2::StartHeader(int32_t NumFields, TObjectTypes ObjectTypes) {
 
 void TGISWriteGML2::AddField(const std::string& FieldName, TGISField Field, uint8_t Width, uint8_t decimals) {
     TGISWrite::AddField(FieldName, Field, Width, decimals);
+    if (FTags.size() <= static_cast<size_t>(FWrittenFields)) FTags.resize(static_cast<size_t>(FWrittenFields) + 1);
+    FTags[static_cast<size_t>(FWrittenFields)] = {"<" + FieldName + ">", "</" + FieldName + ">",
+                                                  "<" + FieldName + " xsi:nil=\"true\"/>"};
     const char* type = "string";
     bool nillable = false;
     switch (Field) {
@@ -138,38 +142,44 @@ void TGISWriteGML2::WriteAttributes(const std::string& Attrib) {
     SplitAttributes(Attrib);
     FWrittenRecords += 1;
     for (int32_t i = 1; i <= FNumFields; ++i) {
-        const TFieldInfo& info = FFieldInfo[i];
+        const TFieldTags& tags = FTags[static_cast<size_t>(i)];
         const std::string& v = FSL[i - 1];
-        const std::string& f = info.Name;
-        std::string_view text;
-        bool nil = false;
-        switch (info.FieldType) {
-            case gfLogical: text = IsTrueText(v) ? "1" : "0"; break;
-            case gfDate: nil = v.size() != 8; break;
-            case gfTime: nil = v.size() != 9; break;
-            case gfDateTime: nil = v.size() != 17; break;
-            default: break;
-        }
-        FBuf += '<';
-        FBuf += f;
-        if (nil) {
-            FBuf += " xsi:nil=\"true\"/>";
-            continue;
-        }
-        FBuf += '>';
-        switch (info.FieldType) {
-            case gfLogical: FBuf += text; break;
-            case gfDate: FBuf.append(v, 0, 4).append("-").append(v, 4, 2).append("-").append(v, 6, 2); break;
-            case gfTime: FBuf.append(v, 0, 2).append(":").append(v, 2, 2).append(":").append(v, 4, 2).append(".").append(v, 6, 3); break;
+        switch (FFieldInfo[i].FieldType) {
+            case gfLogical:
+                FBuf += tags.open;
+                FBuf += IsTrueText(v) ? '1' : '0';
+                break;
+            case gfDate:
+                if (v.size() != 8) {
+                    FBuf += tags.nil;
+                    continue;
+                }
+                FBuf += tags.open;
+                FBuf.append(v, 0, 4).append("-").append(v, 4, 2).append("-").append(v, 6, 2);
+                break;
+            case gfTime:
+                if (v.size() != 9) {
+                    FBuf += tags.nil;
+                    continue;
+                }
+                FBuf += tags.open;
+                FBuf.append(v, 0, 2).append(":").append(v, 2, 2).append(":").append(v, 4, 2).append(".").append(v, 6, 3);
+                break;
             case gfDateTime:
+                if (v.size() != 17) {
+                    FBuf += tags.nil;
+                    continue;
+                }
+                FBuf += tags.open;
                 FBuf.append(v, 0, 4).append("-").append(v, 4, 2).append("-").append(v, 6, 2).append("T");
                 FBuf.append(v, 8, 2).append(":").append(v, 10, 2).append(":").append(v, 12, 2).append(".").append(v, 14, 3);
                 break;
-            default: AppendXmlEscape(FBuf, v); break;
+            default:
+                FBuf += tags.open;
+                AppendXmlEscape(FBuf, v);
+                break;
         }
-        FBuf += "</";
-        FBuf += f;
-        FBuf += '>';
+        FBuf += tags.close;
     }
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "gis/gis_writer.h"
 #include "io/text_file_writer.h"
@@ -48,6 +49,11 @@ private:
     std::string FFileName2;
     double FXMinG = 0, FYMinG = 0, FXMaxG = 0, FYMaxG = 0;
     std::string FBuf;  // document text not yet handed to FOutGML
+    // Per field (index as in FFieldInfo): start tag, end tag and nil element, made once.
+    struct TFieldTags {
+        std::string open, close, nil;
+    };
+    std::vector<TFieldTags> FTags;
 };
 
 }  // namespace itn
