@@ -92,7 +92,12 @@ int32_t LoadMitab() {
         return LoadFromLocked(forced);
     std::vector<std::string> candidates;
     const std::string program = ProgramFolder();
-    if (!program.empty()) candidates.push_back(program + "/" + kTabModuleName);
+    if (!program.empty()) {
+        candidates.push_back(program + "/" + kTabModuleName);
+        // An installed tree moved to another prefix keeps the module beside its programs.
+        for (const char* libdir : {"lib", "lib64", "lib/x86_64-linux-gnu", "lib/aarch64-linux-gnu"})
+            candidates.push_back(program + "/../" + libdir + "/itn2brinlow/" + kTabModuleName);
+    }
 #ifdef ITN_TAB_MODULE_INSTALL_DIR
     candidates.push_back(std::string(ITN_TAB_MODULE_INSTALL_DIR) + "/" + kTabModuleName);
 #endif

@@ -32,7 +32,8 @@ struct TMitabEntries {
 };
 
 // Loads the TAB module once from its usual places: $ITN2BRINLOW_TAB_MODULE when set, else
-// next to the program, the installed module folder, the build tree, the library path.
+// next to the program, <program>/../lib*/itn2brinlow, the installed module folder, the build
+// tree, the library path.
 int32_t LoadMitab();
 // Loads the TAB module from one path (replacing an earlier binding); returns the status.
 int32_t LoadMitabFrom(const std::string& path);
