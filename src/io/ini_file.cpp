@@ -89,9 +89,15 @@ bool TryStrToInt(std::string_view Text, int32_t& Value) {
 }
 
 TIniFile::TIniFile(std::string FileName) : FFileName(std::move(FileName)) {
-    std::ifstream in(FFileName, std::ios::binary);
-    if (!in) return;
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // A file that cannot be read (missing, a folder, an I/O error) reads as an empty one.
+    std::string text;
+    try {
+        std::ifstream in(FFileName, std::ios::binary);
+        if (!in) return;
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::exception&) {
+        return;
+    }
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
@@ -198,7 +204,9 @@ void TIniFile::UpdateFile() const {
         text += line;
         text += "\r\n";
     }
-    const int fd = ::open(FFileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // Written beside the file and renamed over it, so a failed write never leaves the file cut short.
+    const std::string temp = FFileName + ".tmp";
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     bool ok = fd >= 0;
     size_t done = 0;
     while (ok && done < text.size()) {
@@ -207,8 +215,13 @@ void TIniFile::UpdateFile() const {
         ok = n > 0;
         if (ok) done += static_cast<size_t>(n);
     }
+    if (ok && ::fsync(fd) != 0) ok = false;
     if (fd >= 0 && ::close(fd) != 0) ok = false;
-    if (!ok) throw EIniFileError("Unable to write to " + ExpandFileName(FFileName));
+    if (ok && ::rename(temp.c_str(), FFileName.c_str()) != 0) ok = false;
+    if (!ok) {
+        if (fd >= 0) ::unlink(temp.c_str());
+        throw EIniFileError("Unable to write to " + ExpandFileName(FFileName));
+    }
 }
 
 }  // namespace itn

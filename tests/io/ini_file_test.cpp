@@ -97,5 +97,24 @@ TEST(IniFileTest, FileThatCannotBeWrittenRaisesUnableToWrite) {
     }
 }
 
+TEST(IniFileTest, UnreadableFileReadsAsEmptyAndAFailedWriteKeepsTheOldFile) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / "folder.ini");
+    TIniFile folder(dir / "folder.ini");
+    EXPECT_TRUE(folder.Lines().empty());
+    // Writing over a folder fails and leaves it (and no temporary file) behind.
+    folder.WriteString("main", "k", "v");
+    EXPECT_THROW(folder.UpdateFile(), EIniFileError);
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.ini"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "folder.ini.tmp"));
+
+    WriteFile(dir / "a.ini", "[main]\r\nk=old\r\n");
+    TIniFile ini(dir / "a.ini");
+    ini.WriteString("main", "k", "new");
+    ini.UpdateFile();
+    EXPECT_EQ(ReadFile(dir / "a.ini"), "[main]\r\nk=new\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "a.ini.tmp"));
+}
+
 }  // namespace
 }  // namespace itn
