@@ -31,7 +31,10 @@ void TPhase1Tables::Merge(const TPhase1Tables& Later) {
 }
 
 void TPhase1Collector::NodeNew(TXmlNode& Node) {
-    if (Node.HasAttribute("fid")) FCurrentFid = FidOf(&Node);
+    if (Node.HasAttribute("fid")) {
+        FCurrentFid = FidOf(&Node);
+        T.VersionList->Prefetch(FCurrentFid);
+    }
     // A departed feature element carries the departed TOID in its own fid.
     if (Node.Name() == "osgb:DepartedFeature"sv) T.DepartedFeatures->Add(FCurrentFid, 0);
 }

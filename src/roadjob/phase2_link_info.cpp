@@ -50,6 +50,7 @@ void TPhase2Collector::NodeNew(TXmlNode& Node) {
     if (Node.HasAttribute("fid")) {
         SkipFeature = false;
         CurrentFid = FidOf(&Node);
+        In.VersionList->Prefetch(CurrentFid);
         if (In.DepartedFeatures->Contains(CurrentFid)) SkipFeature = true;
     }
     if (SkipFeature) return;

@@ -19,6 +19,7 @@ void TRoadNetworkData::Phase3NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
     if (Node.HasAttribute("fid")) {
         SkipFeature = false;
         CurrentFid = FidOf(&Node);
+        Phase1Tables.VersionList->Prefetch(CurrentFid);
         CurrentVersionRead = false;
         if (Phase1Tables.DepartedFeatures->Contains(CurrentFid)) SkipFeature = true;
     }
@@ -48,6 +49,7 @@ void TRoadNetworkData::Phase3NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
     }
     if (name == "osgb:RoadLink"sv || name == "osgb:FerryLink"sv) {
         LinkTOID = FidOf(&Node);
+        LinkIdList->Prefetch(LinkTOID);
         IsFerry = name == "osgb:FerryLink"sv;
         FerryFromNode.clear();
         FerryToNode.clear();

@@ -51,6 +51,12 @@ public:
         return &FEntries[i].Value;
     }
 
+    // Starts loading the table slot of Text into the cache, for a look-up soon after; a
+    // feature's TOID is known at its start tag and looked up some elements later.
+    void Prefetch(std::string_view Text) const {
+        if (!FSlots.empty()) __builtin_prefetch(&FSlots[lists_detail::FoldedHash(Text) & (FSlots.size() - 1)]);
+    }
+
     int32_t IndexOf(std::string_view Text) const {
         return FEntries.empty() ? -1 : Lookup(Text, lists_detail::FoldedHash(Text));
     }
