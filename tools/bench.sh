@@ -58,15 +58,18 @@ echo
 echo "road files: ${#roads[@]}, $links road links, $mb MB"
 echo "itn2brinlow-cli to $format: $seconds s, $rate MB/s, peak memory $((peak_kb / 1024)) MB" \
   "(user $user_s s, sys $sys_s s)"
-# Lines "Phase 1 / 3: 4.996 s, cpu 3.100 s": wall and processor seconds (all threads).
+# Lines "Phase 1 / 3: 4.996 s, cpu 3.100 s (main thread 2.000 s)": wall and processor seconds
+# of all threads and of the thread that parses.
 while IFS= read -r line; do
   phase=${line%%:*}
   s=$(echo "${line#*: }" | awk '{print $1}')
-  cpu=$(echo "$line" | awk '{print $(NF-1)}')
+  cpu=$(echo "${line#*cpu }" | awk '{print $1}')
+  main=$(echo "${line#*main thread }" | awk '{print $1}')
   # The urban passes of a run without urban files take no time.
   [ "$s" = "0.000" ] && continue
   echo "  $phase: $s s, $(awk -v b="$bytes" -v s="$s" 'BEGIN {printf "%.1f", b / 1e6 / s}') MB/s;" \
-    "processor $cpu s, $(awk -v b="$bytes" -v s="$cpu" 'BEGIN {printf "%.1f", b / 1e6 / s}') MB per processor-second"
+    "processor $cpu s (main thread $main s), $(awk -v b="$bytes" -v s="$cpu" 'BEGIN {printf "%.1f", b / 1e6 / s}')" \
+    "MB per processor-second"
 done <"$work/phases.txt"
 
 if [ "$ogr" = 1 ] && command -v ogr2ogr >/dev/null; then
