@@ -156,6 +156,10 @@ void CompareWithMif(const TempDir& dir, const std::string& name, TObjectTypes ty
         std::filesystem::create_directories(sub);
         WriteAll(format, sub + "/" + name, type, fields, features);
         layers[ext] = ReadBack(sub + "/" + name + ext);
+        // GDAL writes a .gfs of guessed types only when it cannot use the document's schema.
+        if (format == gfGML2) {
+            EXPECT_FALSE(std::filesystem::exists(sub + "/" + name + ".gfs")) << "schema not used";
+        }
     }
     const Layer& mif = layers[".mif"];
     ASSERT_GT(mif.count, 0) << mif.text;
