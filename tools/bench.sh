@@ -75,22 +75,26 @@ done <"$work/phases.txt"
 if [ "$ogr" = 1 ] && command -v ogr2ogr >/dev/null; then
   # GDAL writes a .gfs schema next to each input on its first read; make it once, untimed.
   for f in "${roads[@]}"; do [ -f "${f%.gml}.gfs" ] || ogrinfo -ro -so "$f" >/dev/null 2>&1 || true; done
-  time_of() { /usr/bin/time -f "%e" -o "$work/ogr_time.txt" "$@" >/dev/null 2>&1; cat "$work/ogr_time.txt"; }
+  # Wall, user and system seconds of one command.
+  time_of() { /usr/bin/time -f "%e %U %S" -o "$work/ogr_time.txt" "$@" >/dev/null 2>&1; cat "$work/ogr_time.txt"; }
   rm -rf "$work/ogr-roadlink" "$work/ogr-all"
   mkdir -p "$work/ogr-roadlink" "$work/ogr-all"
-  t_link=0
-  t_all=0
+  t_link=0 c_link=0 t_all=0 c_all=0
   for f in "${roads[@]}"; do
     name=$(basename "$f" .gml)
-    t=$(time_of ogr2ogr -f "MapInfo File" "$work/ogr-roadlink/$name.mif" "$f" RoadLink)
-    t_link=$(awk -v a="$t_link" -v b="$t" 'BEGIN {print a + b}')
-    t=$(time_of ogr2ogr -f "MapInfo File" -dsco FORMAT=MIF "$work/ogr-all/$name" "$f")
-    t_all=$(awk -v a="$t_all" -v b="$t" 'BEGIN {print a + b}')
+    read -r w u sy < <(time_of ogr2ogr -f "MapInfo File" "$work/ogr-roadlink/$name.mif" "$f" RoadLink)
+    t_link=$(awk -v a="$t_link" -v b="$w" 'BEGIN {print a + b}')
+    c_link=$(awk -v a="$c_link" -v b="$u" -v c="$sy" 'BEGIN {print a + b + c}')
+    read -r w u sy < <(time_of ogr2ogr -f "MapInfo File" -dsco FORMAT=MIF "$work/ogr-all/$name" "$f")
+    t_all=$(awk -v a="$t_all" -v b="$w" 'BEGIN {print a + b}')
+    c_all=$(awk -v a="$c_all" -v b="$u" -v c="$sy" 'BEGIN {print a + b + c}')
   done
-  r_link=$(awk -v b="$bytes" -v s="$t_link" 'BEGIN {printf "%.1f", b / 1e6 / s}')
-  r_all=$(awk -v b="$bytes" -v s="$t_all" 'BEGIN {printf "%.1f", b / 1e6 / s}')
-  echo "ogr2ogr RoadLink layer only: $t_link s, $r_link MB/s; itn2brinlow-cli is" \
-    "$(awk -v a="$rate" -v b="$r_link" 'BEGIN {printf "%.2f", a / b}') times as fast"
-  echo "ogr2ogr all layers: $t_all s, $r_all MB/s; itn2brinlow-cli is" \
-    "$(awk -v a="$rate" -v b="$r_all" 'BEGIN {printf "%.2f", a / b}') times as fast"
+  cpu=$(awk -v a="$user_s" -v b="$sys_s" 'BEGIN {print a + b}')
+  report() {  # label, wall seconds, processor seconds
+    echo "ogr2ogr $1: $2 s, $(awk -v b="$bytes" -v s="$2" 'BEGIN {printf "%.1f", b / 1e6 / s}') MB/s," \
+      "processor $3 s; itn2brinlow-cli is $(awk -v a="$2" -v b="$seconds" 'BEGIN {printf "%.2f", a / b}')" \
+      "times as fast by wall time, $(awk -v a="$3" -v b="$cpu" 'BEGIN {printf "%.2f", a / b}') by processor time"
+  }
+  report "RoadLink layer only" "$t_link" "$c_link"
+  report "all layers" "$t_all" "$c_all"
 fi
