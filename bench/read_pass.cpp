@@ -1,5 +1,5 @@
 // read_pass: one reading pass of the streaming XML reader over road files, with handlers that
-// do what phase 1 of the road job does (Part 1.2): the highest version per feature, the
+// do what phase 1 of the road job does: the highest version per feature, the
 // departed features, the vehicle use and type vocabularies, and Delete on every finished node
 // of depth 1 or more. Prints bytes, time, MB/s and peak memory.
 //
@@ -97,7 +97,7 @@ private:
     std::vector<uint32_t> FSlots;
 };
 
-// The phase 1 handlers, as Part 1.2 describes them.
+// The phase 1 handlers of the road job.
 struct TPhase1 {
     bool KeepTables = true;
     std::string CurrentFid;

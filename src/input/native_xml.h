@@ -1,4 +1,4 @@
-// The streaming XML document reader of the road passes (Part 5.1): TNativeXml parses one
+// The streaming XML document reader of the road passes: TNativeXml parses one
 // file front to back and reports every node to its handlers while it parses, OnNodeNew when
 // the start tag has been read and OnNodeLoaded when the node is complete.
 //
