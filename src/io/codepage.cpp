@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstring>
 #include <mutex>
 
 namespace itn {
@@ -30,11 +31,23 @@ std::string CodepageIconvName(uint16_t codepage) {
 
 namespace {
 
+}  // namespace
+
+// Eight bytes at a time: a byte at or above 0x80 sets its top bit.
 bool IsAscii(std::string_view s) {
-    for (unsigned char c : s)
-        if (c >= 0x80) return false;
-    return true;
+    const char* p = s.data();
+    size_t n = s.size();
+    uint64_t any = 0;
+    for (; n >= 8; p += 8, n -= 8) {
+        uint64_t word;
+        std::memcpy(&word, p, 8);
+        any |= word;
+    }
+    for (; n > 0; ++p, --n) any |= static_cast<unsigned char>(*p);
+    return (any & 0x8080808080808080ULL) == 0;
 }
+
+namespace {
 
 // Length of the UTF-8 sequence starting with lead byte c; 1 for a stray byte.
 size_t Utf8SequenceLength(unsigned char c) {

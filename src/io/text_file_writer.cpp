@@ -16,6 +16,10 @@ TTextFileWriter::~TTextFileWriter() = default;
 
 void TTextFileWriter::write(std::string_view s) {
     if (s.empty() || !f) return;
+    if (IsAscii(s)) {  // the common case: no conversion, no copy
+        f->Write(s.data(), static_cast<int32_t>(s.size()));
+        return;
+    }
     FScratch.clear();
     FEncoder.EncodeAppend(s, FScratch);
     f->Write(FScratch.data(), static_cast<int32_t>(FScratch.size()));
