@@ -69,6 +69,11 @@ struct Dataset {
     GDALDatasetH ds = nullptr;
     OGRLayerH layer = nullptr;
     std::vector<int> field_types;  // TABFC_* per field
+    struct Decimal {
+        int width = 0, precision = 0;  // as declared
+        bool widened = false;          // written one character wider, narrowed at close
+    };
+    std::vector<Decimal> decimals;  // per field; meaningful for Decimal fields
 };
 
 struct Feature {
@@ -78,6 +83,7 @@ struct Feature {
     std::vector<std::vector<RawPoint>> parts;
     std::vector<bool> starts_polygon;  // per part: a region part that begins a new polygon
     std::string pen, brush, symbol;
+    std::string error;  // a value that cannot be stored; the write then fails with it
 };
 
 std::string Hex(int rgb) {
@@ -190,13 +196,20 @@ ITN_EXPORT int mitab_c_add_field(mitab_handle dataset, const char* field_name, i
     switch (field_type) {
         case TABFC_Integer: type = OFTInteger; width = 0; break;
         case TABFC_SmallInt: type = OFTInteger; width = 0; break;  // narrowed at close
-        case TABFC_Decimal: type = OFTReal; break;
+        case TABFC_Decimal: type = OFTReal; break;  // see below for the narrowest widths
         case TABFC_Float: type = OFTReal; width = 0; precision = 0; break;
         case TABFC_Date: type = OFTDate; width = 0; break;
         case TABFC_Logical: type = OFTString; width = 1; precision = 0; break;  // retyped at close
         case TABFC_Time: type = OFTTime; width = 0; break;
         case TABFC_DateTime: type = OFTDateTime; width = 0; break;
         default: type = OFTString; precision = 0; break;
+    }
+    Dataset::Decimal decimal{width, precision, false};
+    // The driver needs room for a decimal point and a sign digit (width >= precision + 2):
+    // a Decimal(1,0) column is written as Decimal(2,0) and narrowed at close.
+    if (field_type == TABFC_Decimal && precision == 0 && width == 1) {
+        decimal.widened = true;
+        width = 2;
     }
     OGRFieldDefnH defn = OGR_Fld_Create(ToUtf8(d, field_name).c_str(), type);
     OGR_Fld_SetSubType(defn, subtype);
@@ -209,6 +222,7 @@ ITN_EXPORT int mitab_c_add_field(mitab_handle dataset, const char* field_name, i
         return -1;
     }
     d->field_types.push_back(field_type);
+    d->decimals.push_back(decimal);
     return static_cast<int>(d->field_types.size()) - 1;
 }
 
@@ -254,7 +268,19 @@ ITN_EXPORT void mitab_c_set_field(mitab_feature feature, int field_index, const 
         case TABFC_Char:
             OGR_F_SetFieldString(f->feature, field_index, v);
             return;
-        default:  // numbers: an empty value stays unset
+        case TABFC_Decimal: {
+            if (!*v) return;  // an empty value stays unset
+            const Dataset::Decimal& dec = f->owner->decimals[field_index];
+            char text[64];
+            std::snprintf(text, sizeof text, "%.*f", dec.precision, CPLAtof(v));
+            if (static_cast<int>(std::strlen(text)) > dec.width && f->error.empty())
+                f->error = std::string("the value ") + v + " does not fit the column " +
+                           OGR_Fld_GetNameRef(OGR_F_GetFieldDefnRef(f->feature, field_index)) + " (Decimal " +
+                           std::to_string(dec.width) + "," + std::to_string(dec.precision) + ")";
+            OGR_F_SetFieldString(f->feature, field_index, v);
+            return;
+        }
+        default:  // other numbers: an empty value stays unset
             if (*v) OGR_F_SetFieldString(f->feature, field_index, v);
             return;
     }
@@ -339,6 +365,10 @@ ITN_EXPORT int mitab_c_write_feature(mitab_handle dataset, mitab_feature feature
     auto* d = static_cast<Dataset*>(dataset);
     auto* f = static_cast<Feature*>(feature);
     if (!d || !f || !d->layer) return 0;
+    if (!f->error.empty()) {
+        g_last_error = f->error;
+        return 0;
+    }
     if (OGRGeometryH g = BuildGeometry(f)) OGR_F_SetGeometryDirectly(f->feature, g);
     std::string style;
     for (const std::string* s : {&f->pen, &f->brush, &f->symbol}) {
@@ -364,13 +394,16 @@ ITN_EXPORT void mitab_c_destroy_feature(mitab_feature feature) {
 
 namespace {
 
-// GDAL's driver writes no Logical and no Smallint columns. They are written as Char(1) holding
-// T or F and as 4-byte Integer, and converted here once the table is closed: the table
-// definition and the .dat column descriptors name the right types, Logical columns hold
-// the byte 1 or 0, and Smallint columns are narrowed to 2 bytes.
+// GDAL's driver writes no Logical and no Smallint columns, and no Decimal(1,0). They are written
+// as Char(1) holding T or F, as 4-byte Integer and as Decimal(2,0), and converted here once the
+// table is closed: the table definition and the .dat column descriptors name the declared
+// types, Logical columns hold the byte 1 or 0, Smallint columns are narrowed to 2 bytes and
+// the widened Decimal columns lose their padding blank.
 bool RetypeColumns(const Dataset* d) {
     bool any = false;
-    for (int t : d->field_types) any = any || t == TABFC_Logical || t == TABFC_SmallInt;
+    for (size_t i = 0; i < d->field_types.size(); ++i)
+        any = any || d->field_types[i] == TABFC_Logical || d->field_types[i] == TABFC_SmallInt ||
+              d->decimals[i].widened;
     if (!any) return true;
 
     const std::string tab_name = d->filename;
@@ -380,7 +413,8 @@ bool RetypeColumns(const Dataset* d) {
     size_t pos = tab.find("Fields ");
     if (pos == std::string::npos) return false;
     pos = tab.find('\n', pos);
-    for (int t : d->field_types) {
+    for (size_t field = 0; field < d->field_types.size(); ++field) {
+        const int t = d->field_types[field];
         if (pos == std::string::npos) return false;
         const size_t start = pos + 1;
         const size_t end = tab.find('\n', start);
@@ -392,6 +426,11 @@ bool RetypeColumns(const Dataset* d) {
         if (name_start == std::string::npos || name_end == std::string::npos) return false;
         if (t == TABFC_Logical || t == TABFC_SmallInt) {
             line = line.substr(0, name_end) + (t == TABFC_Logical ? " Logical ;" : " Smallint ;") + (cr ? "\r" : "");
+            tab.replace(start, end - start, line);
+        } else if (d->decimals[field].widened) {
+            const Dataset::Decimal& dec = d->decimals[field];
+            line = line.substr(0, name_end) + " Decimal (" + std::to_string(dec.width) + "," +
+                   std::to_string(dec.precision) + ") ;" + (cr ? "\r" : "");
             tab.replace(start, end - start, line);
         }
         pos = tab.find('\n', start);
@@ -419,6 +458,10 @@ bool RetypeColumns(const Dataset* d) {
             descriptors[i * 32 + 16] = 2;
         }
         if (d->field_types[i] == TABFC_Logical) descriptors[i * 32 + 11] = 'L';
+        if (d->decimals[i].widened) {
+            if (lengths[i] != d->decimals[i].width + 1) return false;
+            descriptors[i * 32 + 16] = static_cast<unsigned char>(d->decimals[i].width);
+        }
         new_record_len = static_cast<uint16_t>(new_record_len + descriptors[i * 32 + 16]);
     }
     head[10] = static_cast<unsigned char>(new_record_len & 0xFF);
@@ -440,6 +483,11 @@ bool RetypeColumns(const Dataset* d) {
                 const auto s16 = static_cast<int16_t>(v < -32768 ? -32768 : (v > 32767 ? 32767 : v));
                 std::memcpy(&narrowed[dst], &s16, 2);
                 dst += 2;
+            } else if (d->decimals[i].widened) {
+                // Right-aligned text: the extra first character is the padding blank.
+                const size_t w = static_cast<size_t>(d->decimals[i].width);
+                std::memcpy(&narrowed[dst], &rec[src + 1], w);
+                dst += w;
             } else if (d->field_types[i] == TABFC_Logical) {
                 narrowed[dst++] = rec[src] == 'T' ? 1 : 0;  // stored as a byte 1 or 0
             } else {
@@ -465,6 +513,9 @@ ITN_EXPORT void mitab_c_close(mitab_handle dataset) {
     if (!d) return;
     EnsureLayer(d);  // a table without features still gets its files
     GDALClose(d->ds);
-    if (!RetypeColumns(d)) SetLastError("Cannot set the column types of \"" + d->filename + "\"");
+    if (!RetypeColumns(d)) {
+        SetLastError("Cannot set the column types of \"" + d->filename + "\"");
+        VSIUnlink((std::string(CPLResetExtension(d->filename.c_str(), "dat")) + ".tmp").c_str());
+    }
     delete d;
 }

@@ -220,16 +220,17 @@ TEST(TabModule, WritesATableGdalReadsBack) {
         ASSERT_NE(dynamic_cast<TGISWriteMITAB*>(w.get()), nullptr);
         w->FileName = dir / "ITN_network";
         w->CoordSys = kBngCoordSys;
-        w->StartHeader(5, otPline);
+        w->StartHeader(6, otPline);
         w->AddField("ID", gfInteger, 0, 0);
         w->AddField("RoadName", gfChar, 30, 0);
         w->AddField("Oneway", gfLogical, 0, 0);
         w->AddField("maxHeight", gfDecimal, 8, 1);
         w->AddField("Level", gfSmallInt, 0, 0);
-        w->AddObject(1, false, "1,\"Caf\xC3\xA9 Lane\",True,4.5,1");
+        w->AddField("VU1", gfDecimal, 1, 0);
+        w->AddObject(1, false, "1,\"Caf\xC3\xA9 Lane\",True,4.5,1,1");
         auto a = Section({{530000, 180000}, {530010.5, 180005.25}, {530020, 180000}});
         w->AddSection(1, a);
-        w->AddObject(2, false, "2,\"High St, North\",False,0,-1");
+        w->AddObject(2, false, "2,\"High St, North\",False,0,-1,0");
         auto b = Section({{530020, 180000}, {530030, 180010}});
         auto c = Section({{530040, 180020}, {530050, 180030}});
         w->AddSection(1, b);
@@ -258,6 +259,25 @@ TEST(TabModule, WritesATableGdalReadsBack) {
     EXPECT_NE(tab.find("Oneway Logical ;"), std::string::npos) << tab;
     EXPECT_NE(tab.find("Level Smallint ;"), std::string::npos) << tab;
     EXPECT_NE(tab.find("maxHeight Decimal (8,1) ;"), std::string::npos) << tab;
+    EXPECT_NE(tab.find("VU1 Decimal (1,0) ;"), std::string::npos) << tab;
+    EXPECT_NE(out.find("VU1 (Real) = 1"), std::string::npos) << out;
+    EXPECT_NE(out.find("VU1 (Real) = 0"), std::string::npos) << out;
+    EXPECT_EQ(out.find("ERROR"), std::string::npos) << out;
+    EXPECT_FALSE(std::filesystem::exists(dir / "ITN_network.dat.tmp"));
+
+    // A value wider than its Decimal column is an error, not a cut value.
+    auto w = TGISWrite::GetGISObject(gfMITAB);
+    w->FileName = dir / "narrow";
+    w->StartHeader(1, otNone);
+    w->AddField("VU1", gfDecimal, 1, 0);
+    try {
+        w->AddObject(0, false, "12");
+        FAIL() << "a value of two digits went into a one-digit column";
+    } catch (const EGISWriteError& e) {
+        EXPECT_NE(std::string(e.what()).find("the value 12 does not fit the column VU1 (Decimal 1,0)"),
+                  std::string::npos) << e.what();
+    }
+    w->Close();
 #endif
 }
 
