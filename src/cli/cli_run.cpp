@@ -16,6 +16,7 @@
 
 #include "cli/progress_bar.h"
 #include "gis/gis_writer.h"
+#include "gis/tab_libraries.h"
 #include "roadjob/job_runner.h"
 
 namespace itn {
@@ -75,8 +76,11 @@ int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& E
     const auto start = std::chrono::steady_clock::now();
     TProgressBar bar(Err);
     try {
-        if (Options.OutputFormat == 2 && !TGISWrite::MITAB_supported() && !Options.Quiet) {
-            Err << "Warning: the TAB module cannot be loaded - creating MIF instead" << std::endl;
+        // Said even with --quiet: the output is not in the format asked for.
+        if (Options.OutputFormat == 2 && !TGISWrite::MITAB_supported()) {
+            Err << "Warning: the TAB module cannot be loaded - creating MIF instead";
+            if (!MitabLoadError().empty()) Err << " (" << MitabLoadError() << ")";
+            Err << std::endl;
         }
 
         TRoadJobOptions job;
