@@ -1,5 +1,7 @@
 #include "roadjob/async_feature_writer.h"
 
+#include "roadjob/line_location.h"
+
 namespace itn {
 
 namespace {
@@ -27,6 +29,19 @@ void TAsyncFeatureWriter::Add(std::string_view Text, const TFloatPoint* Points, 
     b.TextEnds.push_back(static_cast<uint32_t>(b.Texts.size()));
     if (Count > 0) b.Points.insert(b.Points.end(), Points, Points + Count);
     b.PointEnds.push_back(static_cast<uint32_t>(b.Points.size()));
+    b.CoordinateEnds.push_back(static_cast<uint32_t>(b.Coordinates.size()));
+    if (b.TextEnds.size() >= kBatchRecords) Submit();
+}
+
+void TAsyncFeatureWriter::AddCoordinates(std::string_view Text, std::string_view Coordinates) {
+    TBatch& b = *FCurrent;
+    b.Texts.append(Text);
+    b.TextEnds.push_back(static_cast<uint32_t>(b.Texts.size()));
+    b.PointEnds.push_back(static_cast<uint32_t>(b.Points.size()));
+    // A separator keeps an empty coordinate text apart from "no coordinate text".
+    b.Coordinates += ' ';
+    b.Coordinates.append(Coordinates);
+    b.CoordinateEnds.push_back(static_cast<uint32_t>(b.Coordinates.size()));
     if (b.TextEnds.size() >= kBatchRecords) Submit();
 }
 
@@ -93,16 +108,23 @@ void TAsyncFeatureWriter::Run() {
 }
 
 void TAsyncFeatureWriter::Write(const TBatch& Batch) {
-    uint32_t textStart = 0, pointStart = 0;
+    uint32_t textStart = 0, pointStart = 0, coordinateStart = 0;
     for (size_t i = 0; i < Batch.TextEnds.size(); ++i) {
         const uint32_t textEnd = Batch.TextEnds[i];
         const uint32_t pointEnd = Batch.PointEnds[i];
+        const uint32_t coordinateEnd = Batch.CoordinateEnds[i];
         FWriter.AddObject(1, false, Batch.Texts.substr(textStart, textEnd - textStart));
-        FSection.Pnt.assign(Batch.Points.begin() + pointStart, Batch.Points.begin() + pointEnd);
-        FSection.Count = static_cast<int32_t>(pointEnd - pointStart);
+        if (coordinateEnd != coordinateStart) {
+            ParseCoordinates(std::string_view(Batch.Coordinates).substr(coordinateStart, coordinateEnd - coordinateStart),
+                             FSection);
+        } else {
+            FSection.Pnt.assign(Batch.Points.begin() + pointStart, Batch.Points.begin() + pointEnd);
+            FSection.Count = static_cast<int32_t>(pointEnd - pointStart);
+        }
         FWriter.AddSection(1, FSection);
         textStart = textEnd;
         pointStart = pointEnd;
+        coordinateStart = coordinateEnd;
     }
 }
 

@@ -28,6 +28,8 @@ public:
 
     // One feature of one section: AddObject(1, false, Text), then AddSection(1, Points).
     void Add(std::string_view Text, const TFloatPoint* Points, int32_t Count);
+    // The same with the section given as a GML coordinate text, parsed on the writing thread.
+    void AddCoordinates(std::string_view Text, std::string_view Coordinates);
     // Writes everything added so far and ends the thread; raises the writer's error if any.
     void Finish();
 
@@ -37,11 +39,15 @@ private:
         std::vector<uint32_t> TextEnds;
         std::vector<TFloatPoint> Points;
         std::vector<uint32_t> PointEnds;
+        std::string Coordinates;             // coordinate texts of the records that have one
+        std::vector<uint32_t> CoordinateEnds;  // per record; equal to the previous end: points
         void Clear() {
             Texts.clear();
             TextEnds.clear();
             Points.clear();
             PointEnds.clear();
+            Coordinates.clear();
+            CoordinateEnds.clear();
         }
     };
 

@@ -48,6 +48,24 @@ void ParseCoordinates(std::string_view Text, TFloatPointArrayEx& Points) {
     Points.Count = count;
 }
 
+int32_t ScanCoordinateEnds(std::string_view Text, TFloatPoint& First, TFloatPoint& Last) {
+    int32_t count = 0;
+    size_t i = 0, lastStart = 0, lastEnd = 0;
+    const size_t n = Text.size();
+    while (true) {
+        while (i < n && IsBlank(Text[i])) ++i;
+        if (i >= n) break;
+        const size_t start = i;
+        while (i < n && !IsBlank(Text[i])) ++i;
+        if (count == 0) First = ParseCoordPair(Text.substr(start, i - start));
+        lastStart = start;
+        lastEnd = i;
+        ++count;
+    }
+    if (count > 0) Last = ParseCoordPair(Text.substr(lastStart, lastEnd - lastStart));
+    return count;
+}
+
 TPointOnLine LocatePointOnLine(const TFloatPoint& X, const TFloatPoint* P, int32_t L) {
     TPointOnLine result;
     double best = 1e38, total = 0, along = 0;

@@ -19,6 +19,10 @@ TFloatPoint ParseCoordPair(std::string_view Text);
 // the point array grows when needed and never shrinks.
 void ParseCoordinates(std::string_view Text, TFloatPointArrayEx& Points);
 
+// The number of tuples of a coordinate text, and its first and last point (left unchanged when
+// there are none), without parsing the others.
+int32_t ScanCoordinateEnds(std::string_view Text, TFloatPoint& First, TFloatPoint& Last);
+
 struct TPointOnLine {
     double percent = 0;    // along / total length, 0 for a line of length 0
     int32_t pntindex = 0;  // end vertex of the nearest segment (first one on a tie)

@@ -75,6 +75,17 @@ void TRoadNetworkData::DefineNetworkTable() {
 
 void TRoadNetworkData::WriteLinkRecord(int32_t Piece, const std::string& ZFrom, const std::string& ZTo,
                                        const TFloatPoint* Points, int32_t Count) {
+    BuildLinkRecord(Piece, ZFrom, ZTo);
+    Output->Add(RecordText, Points, Count);
+}
+
+void TRoadNetworkData::WriteLinkRecord(int32_t Piece, const std::string& ZFrom, const std::string& ZTo,
+                                       std::string_view Coordinates) {
+    BuildLinkRecord(Piece, ZFrom, ZTo);
+    Output->AddCoordinates(RecordText, Coordinates);
+}
+
+void TRoadNetworkData::BuildLinkRecord(int32_t Piece, const std::string& ZFrom, const std::string& ZTo) {
     std::string& text = RecordText;
     text.clear();
     text += std::to_string(IdCounter);
@@ -113,7 +124,6 @@ void TRoadNetworkData::WriteLinkRecord(int32_t Piece, const std::string& ZFrom, 
         text += ',';
         text += LinkVehicleType;
     }
-    Output->Add(text, Points, Count);
     LinkIdList->Add(LinkTOID, IdCounter);
 }
 

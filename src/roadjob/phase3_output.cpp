@@ -139,12 +139,30 @@ void TRoadNetworkData::WriteRoadLink() {
     if (!known) AddMessage("Found unknown descriptiveTerm: " + DescriptiveTerm);
 
     SetLinkVehicleStrings(CurrentFid);
+
+    // Only a link that is divided needs all its points here; the others go to the writing
+    // thread as text, after a look at their end points.
+    const std::vector<int32_t> nodes = ConnectingNodeIndex.NodesOn(LinkTOID);
+    TFloatPoint first, last;
+    int32_t L;
+    if (nodes.empty()) {
+        L = ScanCoordinateEnds(CoordsText, first, last);
+        if (!(FOptions.SplitLoopLinks && L >= 2 && first == last)) {
+            WriteLinkRecord(0, ZlevelFrom, ZlevelTo, CoordsText);
+            StoreTurnCoord(0, L, first, last);
+            return;
+        }
+    }
     ParseCoordinates(CoordsText, LinkPoints);
     const TFloatPoint* P = LinkPoints.Pnt.data();
-    const int32_t L = LinkPoints.Count;
+    L = LinkPoints.Count;
+    if (L > 0) {
+        first = P[0];
+        last = P[L - 1];
+    }
 
     Splits.clear();
-    for (int32_t k : ConnectingNodeIndex.NodesOn(LinkTOID)) {
+    for (int32_t k : nodes) {
         const TPointOnLine at = LocatePointOnLine(ConnectingNodePoints[k], P, L);
         // A node at either end of the link divides nothing.
         if (at.percent != 0 && at.percent != 1) Splits.push_back(TSplit{at.percent, k, at.pntindex});
@@ -174,13 +192,17 @@ void TRoadNetworkData::WriteRoadLink() {
     } else {
         WriteLinkRecord(0, ZlevelFrom, ZlevelTo, P, L);
     }
+    StoreTurnCoord(s, L, first, last);
+}
 
+void TRoadNetworkData::StoreTurnCoord(int32_t Splits, int32_t Count, const TFloatPoint& First,
+                                      const TFloatPoint& Last) {
     if (Phase2Tables.TurnLinkSet && Phase2Tables.TurnLinkSet->Contains(LinkTOID)) {
         TTurnCoord coord;
-        coord.N = s;
-        if (L > 0) {
-            coord.coord1 = LinkPoints.Pnt[0];
-            coord.coordN = LinkPoints.Pnt[L - 1];
+        coord.N = Splits;
+        if (Count > 0) {
+            coord.coord1 = First;
+            coord.coordN = Last;
         }
         TurnCoords->Add(LinkTOID, coord);
     }

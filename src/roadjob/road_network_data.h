@@ -102,7 +102,14 @@ private:
     // The record of the current link (piece 0: the plain TOID) with its geometry.
     void WriteLinkRecord(int32_t Piece, const std::string& ZFrom, const std::string& ZTo, const TFloatPoint* Points,
                          int32_t Count);
+    // The same with the geometry as a GML coordinate text, parsed on the writing thread.
+    void WriteLinkRecord(int32_t Piece, const std::string& ZFrom, const std::string& ZTo,
+                         std::string_view Coordinates);
+    // RecordText of the current link; enters the link into LinkIdList.
+    void BuildLinkRecord(int32_t Piece, const std::string& ZFrom, const std::string& ZTo);
     void WriteFerryLinks();
+    // TurnCoords entry of the link just written, when a turn restriction names it.
+    void StoreTurnCoord(int32_t Splits, int32_t Count, const TFloatPoint& First, const TFloatPoint& Last);
     // LinkVehicleUse and LinkVehicleType of the link: every record that names it counts.
     void SetLinkVehicleStrings(const std::string& Toid);
 
