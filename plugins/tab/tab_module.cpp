@@ -38,25 +38,6 @@ bool RegisterGdal() {
     return GDALGetDriverByName("MapInfo File") != nullptr;
 }
 
-// Recoding name of a MapInfo character set; empty for the neutral set.
-std::string EncodingOfCharset(const std::string& charset) {
-    static const std::pair<const char*, const char*> table[] = {
-        {"WindowsLatin1", "CP1252"},   {"WindowsLatin2", "CP1250"},   {"WindowsCyrillic", "CP1251"},
-        {"WindowsGreek", "CP1253"},    {"WindowsTurkish", "CP1254"},  {"WindowsHebrew", "CP1255"},
-        {"WindowsArabic", "CP1256"},   {"WindowsJapanese", "CP932"},  {"WindowsSimpChinese", "CP936"},
-        {"WindowsKorean", "CP949"},    {"WindowsTradChinese", "CP950"}, {"PackedEUCJapanese", "EUC-JP"},
-        {"UTF-8", "UTF-8"},            {"CodePage437", "CP437"},      {"CodePage850", "CP850"},
-        {"CodePage852", "CP852"},      {"CodePage855", "CP855"},      {"CodePage857", "CP857"},
-        {"CodePage860", "CP860"},      {"CodePage861", "CP861"},      {"CodePage863", "CP863"},
-        {"CodePage864", "CP864"},      {"CodePage865", "CP865"},      {"CodePage869", "CP869"},
-    };
-    for (const auto& [name, encoding] : table)
-        if (EQUAL(charset.c_str(), name)) return encoding;
-    if (STARTS_WITH_CI(charset.c_str(), "ISO8859_") && charset.size() == 9)
-        return std::string("ISO-8859-") + charset.back();
-    return {};
-}
-
 struct RawPoint {
     double x = 0, y = 0;
 };
@@ -65,7 +46,7 @@ struct Dataset {
     std::string filename;
     std::string projection;
     double north = 0, south = 0, east = 0, west = 0;
-    std::string encoding;
+    std::string charset;  // MapInfo character set of the 8-bit text, written into the table at close
     GDALDatasetH ds = nullptr;
     OGRLayerH layer = nullptr;
     std::vector<int> field_types;  // TABFC_* per field
@@ -116,7 +97,9 @@ bool EnsureLayer(Dataset* d) {
         options = CSLSetNameValue(options, "BOUNDS",
                                   CPLSPrintf("%.15g,%.15g,%.15g,%.15g", d->west, d->south, d->east, d->north));
     }
-    if (!d->encoding.empty()) options = CSLSetNameValue(options, "ENCODING", d->encoding.c_str());
+    // No recoding: values arrive in the table's character set and are stored as they are; the
+    // character set is named in the table definition at close.
+    options = CSLSetNameValue(options, "ENCODING", "");
     const std::string layer_name = CPLGetBasename(d->filename.c_str());
     d->layer = GDALDatasetCreateLayer(d->ds, layer_name.c_str(), srs, wkbUnknown, options);
     CSLDestroy(options);
@@ -125,13 +108,6 @@ bool EnsureLayer(Dataset* d) {
     return d->layer != nullptr;
 }
 
-std::string ToUtf8(const Dataset* d, const char* value) {
-    if (d->encoding.empty() || d->encoding == "UTF-8") return value;
-    char* recoded = CPLRecode(value, d->encoding.c_str(), CPL_ENC_UTF8);
-    std::string out = recoded;
-    CPLFree(recoded);
-    return out;
-}
 
 int Digits(const char* s, int count) {
     int v = 0;
@@ -162,6 +138,8 @@ ITN_EXPORT mitab_handle mitab_c_create(const char* filename, const char* mif_or_
     GDALDriverH driver = GDALGetDriverByName("MapInfo File");
     char** options = nullptr;
     if (mif_or_tab && EQUAL(mif_or_tab, "mif")) options = CSLSetNameValue(options, "FORMAT", "MIF");
+    // Larger .map blocks mean far fewer block writes; every MapInfo version reads 512 to 32256.
+    else options = CSLSetNameValue(options, "BLOCKSIZE", "16384");
     // The driver refuses to replace a table; an earlier run's table of this name is ours to replace.
     for (const char* ext : {"tab", "dat", "map", "id", "ind"}) VSIUnlink(CPLResetExtension(filename, ext));
     GDALDatasetH ds = GDALCreate(driver, filename, 0, 0, 0, GDT_Unknown, options);
@@ -184,7 +162,7 @@ ITN_EXPORT mitab_handle mitab_c_create(const char* filename, const char* mif_or_
 ITN_EXPORT void mitab_c_set_charset(mitab_handle dataset, const char* charset) {
     auto* d = static_cast<Dataset*>(dataset);
     if (!d || d->layer) return;  // fixed once the table exists
-    d->encoding = EncodingOfCharset(charset ? charset : "");
+    d->charset = charset ? charset : "";
 }
 
 ITN_EXPORT int mitab_c_add_field(mitab_handle dataset, const char* field_name, int field_type, int width,
@@ -211,7 +189,7 @@ ITN_EXPORT int mitab_c_add_field(mitab_handle dataset, const char* field_name, i
         decimal.widened = true;
         width = 2;
     }
-    OGRFieldDefnH defn = OGR_Fld_Create(ToUtf8(d, field_name).c_str(), type);
+    OGRFieldDefnH defn = OGR_Fld_Create(field_name, type);
     OGR_Fld_SetSubType(defn, subtype);
     OGR_Fld_SetWidth(defn, width);
     OGR_Fld_SetPrecision(defn, precision);
@@ -242,8 +220,7 @@ ITN_EXPORT void mitab_c_set_field(mitab_feature feature, int field_index, const 
         field_index >= static_cast<int>(f->owner->field_types.size()))
         return;
     const int type = f->owner->field_types[field_index];
-    const std::string value = ToUtf8(f->owner, field_value);
-    const char* v = value.c_str();
+    const char* v = field_value;
     switch (type) {
         case TABFC_Logical:
             OGR_F_SetFieldString(f->feature, field_index,
@@ -271,9 +248,15 @@ ITN_EXPORT void mitab_c_set_field(mitab_feature feature, int field_index, const 
         case TABFC_Decimal: {
             if (!*v) return;  // an empty value stays unset
             const Dataset::Decimal& dec = f->owner->decimals[field_index];
-            char text[64];
-            std::snprintf(text, sizeof text, "%.*f", dec.precision, CPLAtof(v));
-            if (static_cast<int>(std::strlen(text)) > dec.width && f->error.empty())
+            // Plain digits no longer than the column fit as they are; anything else is measured.
+            const size_t len = std::strlen(v);
+            bool fits = len <= static_cast<size_t>(dec.width) && std::strspn(v, "0123456789") == len;
+            if (!fits) {
+                char text[64];
+                std::snprintf(text, sizeof text, "%.*f", dec.precision, CPLAtof(v));
+                fits = static_cast<int>(std::strlen(text)) <= dec.width;
+            }
+            if (!fits && f->error.empty())
                 f->error = std::string("the value ") + v + " does not fit the column " +
                            OGR_Fld_GetNameRef(OGR_F_GetFieldDefnRef(f->feature, field_index)) + " (Decimal " +
                            std::to_string(dec.width) + "," + std::to_string(dec.precision) + ")";
@@ -376,7 +359,9 @@ ITN_EXPORT int mitab_c_write_feature(mitab_handle dataset, mitab_feature feature
         if (!style.empty()) style += ';';
         style += *s;
     }
-    if (!style.empty()) OGR_F_SetStyleString(f->feature, style.c_str());
+    // The driver's own default pen is this one; leaving it out saves parsing a style per feature.
+    static const std::string kDefaultPen = "PEN(w:1px,c:#000000,id:\"mapinfo-pen-2,ogr-pen-0\")";
+    if (!style.empty() && style != kDefaultPen) OGR_F_SetStyleString(f->feature, style.c_str());
     CPLErrorReset();
     if (OGR_L_CreateFeature(d->layer, f->feature) != OGRERR_NONE) {
         SetLastError("Cannot write a feature to \"" + d->filename + "\"");
@@ -394,22 +379,31 @@ ITN_EXPORT void mitab_c_destroy_feature(mitab_feature feature) {
 
 namespace {
 
-// GDAL's driver writes no Logical and no Smallint columns, and no Decimal(1,0). They are written
+// The table is written with the neutral character set (text stored as it comes) and named
+// here. GDAL's driver writes no Logical and no Smallint columns, and no Decimal(1,0). They are written
 // as Char(1) holding T or F, as 4-byte Integer and as Decimal(2,0), and converted here once the
 // table is closed: the table definition and the .dat column descriptors name the declared
 // types, Logical columns hold the byte 1 or 0, Smallint columns are narrowed to 2 bytes and
 // the widened Decimal columns lose their padding blank.
-bool RetypeColumns(const Dataset* d) {
+bool FinishTable(const Dataset* d) {
     bool any = false;
     for (size_t i = 0; i < d->field_types.size(); ++i)
         any = any || d->field_types[i] == TABFC_Logical || d->field_types[i] == TABFC_SmallInt ||
               d->decimals[i].widened;
-    if (!any) return true;
 
     const std::string tab_name = d->filename;
     std::ifstream tab_in(tab_name, std::ios::binary);
     std::string tab((std::istreambuf_iterator<char>(tab_in)), std::istreambuf_iterator<char>());
     tab_in.close();
+    // The text was stored without recoding: name its character set.
+    if (!d->charset.empty()) {
+        for (const std::string neutral : {"!charset Neutral", "Charset \"Neutral\""}) {
+            const size_t at = tab.find(neutral);
+            if (at == std::string::npos) return false;
+            const std::string named = neutral[0] == '!' ? "!charset " + d->charset : "Charset \"" + d->charset + "\"";
+            tab.replace(at, neutral.size(), named);
+        }
+    }
     size_t pos = tab.find("Fields ");
     if (pos == std::string::npos) return false;
     pos = tab.find('\n', pos);
@@ -436,6 +430,7 @@ bool RetypeColumns(const Dataset* d) {
         pos = tab.find('\n', start);
     }
     std::ofstream(tab_name, std::ios::binary | std::ios::trunc) << tab;
+    if (!any) return true;
 
     const std::string dat_name = CPLResetExtension(d->filename.c_str(), "dat");
     std::ifstream in(dat_name, std::ios::binary);
@@ -513,7 +508,7 @@ ITN_EXPORT void mitab_c_close(mitab_handle dataset) {
     if (!d) return;
     EnsureLayer(d);  // a table without features still gets its files
     GDALClose(d->ds);
-    if (!RetypeColumns(d)) {
+    if (!FinishTable(d)) {
         SetLastError("Cannot set the column types of \"" + d->filename + "\"");
         VSIUnlink((std::string(CPLResetExtension(d->filename.c_str(), "dat")) + ".tmp").c_str());
     }
