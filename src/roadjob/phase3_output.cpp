@@ -49,7 +49,12 @@ void TRoadNetworkData::Phase3NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
     }
     if (name == "osgb:RoadLink"sv || name == "osgb:FerryLink"sv) {
         LinkTOID = FidOf(&Node);
+        // The link's entries are looked up when it ends: start loading their table slots.
         LinkIdList->Prefetch(LinkTOID);
+        Phase2Tables.OnewayList->Prefetch(LinkTOID);
+        Phase2Tables.RoadList->Prefetch(LinkTOID);
+        Phase2Tables.HeightList->Prefetch(LinkTOID);
+        RoadLinkDataIndex.Prefetch(LinkTOID);
         IsFerry = name == "osgb:FerryLink"sv;
         FerryFromNode.clear();
         FerryToNode.clear();
