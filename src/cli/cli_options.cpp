@@ -24,8 +24,8 @@ TParseOutcome ParseCliOptions(int argc, const char* const* argv, TCliOptions& Op
     int codepage = DefaultCodepage();
 
     app.add_option("--out", Options.OutputFolder, "folder that receives the output files")->required();
-    app.add_option("--format", format, "output format (default tab)")
-        ->check(CLI::IsMember({"mif", "shp", "tab", "gml2"}));
+    app.add_option("--format", format, "output format (default tab); kml, geojson and csv are extras")
+        ->check(CLI::IsMember({"mif", "shp", "tab", "gml2", "kml", "geojson", "csv"}));
     app.add_option("--roads", Options.RoadFiles, "road file (.gml, .xml or .gz); repeat for more")
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
@@ -61,7 +61,9 @@ TParseOutcome ParseCliOptions(int argc, const char* const* argv, TCliOptions& Op
         return TParseOutcome::UsageError;
     }
 
-    Options.OutputFormat = format == "mif" ? 0 : format == "shp" ? 1 : format == "tab" ? 2 : 3;
+    static const char* const kFormats[] = {"mif", "shp", "tab", "gml2", "kml", "geojson", "csv"};
+    for (int32_t i = 0; i < 7; ++i)
+        if (format == kFormats[i]) Options.OutputFormat = i;
     Options.SplitLoopLinks = OnOff(split);
     Options.TurnRestrictions = OnOff(turn);
     Options.MaxHeightUnit = unit == "cm" ? 0 : 1;

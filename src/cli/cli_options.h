@@ -9,7 +9,7 @@ namespace itn {
 
 struct TCliOptions {
     std::string OutputFolder;
-    int32_t OutputFormat = 2;  // 0 MIF, 1 SHP, 2 TAB, 3 GML 2
+    int32_t OutputFormat = 2;  // 0 MIF, 1 SHP, 2 TAB, 3 GML 2; also 4 KML, 5 GeoJSON, 6 CSV
     std::vector<std::string> RoadFiles;
     std::vector<std::string> UrbanFiles;
     bool SplitLoopLinks = true;

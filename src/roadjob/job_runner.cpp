@@ -52,7 +52,16 @@ std::vector<std::string> JobOutputFiles(const std::string& OutputFolder, int32_t
             extensions = {".tab", ".dat", ".map", ".id", ".mif", ".mid"};
             break;  // MIF when no TAB
         case 3:
-            extensions = {".gml", ".xsd"};
+            extensions = {".xml", ".xsd"};
+            break;
+        case 4:
+            extensions = {".kml"};
+            break;
+        case 5:
+            extensions = {".geojson"};
+            break;
+        case 6:
+            extensions = {".csv"};
             break;
         default:
             extensions = {".mif", ".mid"};

@@ -39,6 +39,9 @@ TGISFormat WriterFormat(int32_t OutputFormat) {
         case 1: return gfSHP;
         case 2: return gfMITAB;
         case 3: return gfGML2;
+        case 4: return gfKML2;
+        case 5: return gfGeoJSON;
+        case 6: return gfCSV;
         default: return gfMIF;
     }
 }

@@ -29,7 +29,7 @@ class TUrbanLinks;
 struct TRoadJobOptions {
     std::vector<std::string> RoadFiles;  // read in this order
     std::string OutputFolder;            // with trailing separator, or empty
-    int32_t OutputFormat = 0;            // 0 MIF, 1 SHP, 2 TAB, 3 GML 2
+    int32_t OutputFormat = 0;            // 0 MIF, 1 SHP, 2 TAB, 3 GML 2; also 4 KML, 5 GeoJSON, 6 CSV
     bool SplitLoopLinks = true;
     bool TurnRestrictions = false;
     int32_t MaxHeightUnit = 1;  // 0 centimetres, 1 inches

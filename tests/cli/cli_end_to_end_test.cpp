@@ -320,3 +320,59 @@ TEST_F(CliTest, UnusableFilesAndUsageErrors) {
 }
 
 }  // namespace
+
+// The bundled sample in every job format, read back by GDAL: the same records and columns
+// as the MIF output; the extra formats parse as JSON, XML and CSV lines.
+TEST_F(CliTest, SampleInEveryFormatIsReadBack) {
+    if (std::system("command -v ogrinfo >/dev/null 2>&1") != 0) GTEST_SKIP() << "ogrinfo is not installed";
+    const std::string sample = std::string(ITN_TEST_DATA_DIR) + "/../../data/sample";
+    auto convert = [&](const std::string& format) {
+        const fs::path out = dir / format;
+        const TRun run = Run({"--out=" + out.string(), "--format=" + format, "--roads=" + sample + "/roads_0001.gml",
+                              "--roads=" + sample + "/roads_0002.gz", "--urban=" + sample + "/urban_paths.gml",
+                              "--quiet"});
+        EXPECT_EQ(run.status, 0) << format << ": " << run.err;
+        EXPECT_EQ(run.err.find("Warning"), std::string::npos) << run.err;
+        return out;
+    };
+    auto ogrinfo = [&](const fs::path& file) {
+        const fs::path text = dir / (file.filename().string() + ".ogrinfo");
+        const std::string command = "ogrinfo -ro -al -so " + Quote(file.string()) + " > " + Quote(text.string()) + " 2>&1";
+        EXPECT_EQ(std::system(command.c_str()), 0) << file;
+        return ReadAll(text);
+    };
+    const std::string mif = ogrinfo(convert("mif") / "ITN_network.mif");
+    const size_t count_at = mif.find("Feature Count: ");
+    ASSERT_NE(count_at, std::string::npos) << mif;
+    const std::string count = mif.substr(count_at, mif.find('\n', count_at) - count_at);
+    // Column names as the MIF reader lists them ("Name: Type (w.p)").
+    std::vector<std::string> columns;
+    std::istringstream lines(mif.substr(mif.find("Data axis")));
+    for (std::string line; std::getline(lines, line);) {
+        const size_t colon = line.find(": ");
+        if (colon != std::string::npos && line.find("Data axis") == std::string::npos) columns.push_back(line.substr(0, colon));
+    }
+    ASSERT_GT(columns.size(), 15u) << mif;
+
+    const std::pair<std::string, std::string> formats[] = {
+        {"shp", "ITN_network.shp"}, {"tab", "ITN_network.tab"}, {"gml2", "ITN_network.xml"}};
+    for (const auto& [format, file] : formats) {
+        const std::string info = ogrinfo(convert(format) / file);
+        EXPECT_NE(info.find(count), std::string::npos) << format << "\n" << info;
+        for (const std::string& column : columns) {
+            // The shapefile has its own names for two columns and cuts the others to 10 characters.
+            std::string name = column;
+            if (format == "shp")
+                name = column == "descriptiveTerm" ? "descriTerm" : column == "natureOfRoad" ? "natureRoad" : column.substr(0, 10);
+            EXPECT_NE(info.find("\n" + name + ": "), std::string::npos) << format << " lacks " << name;
+        }
+    }
+    const fs::path json = convert("geojson") / "ITN_network.geojson";
+    EXPECT_EQ(std::system(("python3 -m json.tool " + Quote(json.string()) + " >/dev/null").c_str()), 0);
+    const fs::path kml = convert("kml") / "ITN_network.kml";
+    EXPECT_EQ(std::system(("python3 -c 'import sys, xml.dom.minidom; xml.dom.minidom.parse(sys.argv[1])' " +
+                           Quote(kml.string())).c_str()),
+              0);
+    const std::string csv = ReadAll(convert("csv") / "ITN_network.csv");
+    EXPECT_FALSE(csv.empty());
+}
