@@ -480,6 +480,7 @@ void TForm3::RunJob() {
     events.Road.SelectRoadFile = [this](int32_t Index) { SelectRoadFile(Index); };
     events.Road.PrepareProgress = [this](const std::string& FileName) { PrepareProgress(FileName); };
     events.Road.XmlProgress = [this](TNativeXml&, int32_t) { XmlProgress(); };
+    events.Road.KeepResponsive = [] { QApplication::processEvents(); };
 
     std::string error;
     {

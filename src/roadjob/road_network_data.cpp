@@ -235,7 +235,7 @@ void TRoadNetworkData::ReadRoadFiles(int Phase, TNativeXml& Reader) {
         const std::string& file = FOptions.RoadFiles[i];
         if (prefetch.Holds(i)) {
             if (FEvents.PrepareProgress) FEvents.PrepareProgress(file);
-            prefetch.Wait();
+            prefetch.Wait(FEvents.KeepResponsive);
             if (Phase == 1) Phase1Tables.Merge(prefetched1);
             if (Phase == 2) Phase2Tables.Merge(std::move(prefetched2));
             continue;

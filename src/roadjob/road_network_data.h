@@ -51,6 +51,9 @@ struct TRoadJobEvents {
     std::function<void(int32_t Index)> SelectRoadFile;
     std::function<void(const std::string& FileName)> PrepareProgress;
     std::function<void(TNativeXml& Sender, int32_t Size)> XmlProgress;
+    // Called every few tens of milliseconds while the job waits for a file read on another
+    // thread, so that a window can process its pending events meanwhile.
+    std::function<void()> KeepResponsive;
 };
 
 extern const char* const kBritishNationalGridCoordSys;

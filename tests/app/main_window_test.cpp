@@ -489,9 +489,9 @@ private slots:
         const QString in = Temp("in");
         QDir().mkpath(in);
         const QByteArray text = "<?xml version='1.0'?><x/>";
-        WriteFile(in + "/ITN_network.gml", text);
+        WriteFile(in + "/ITN_network.xml", text);
         TForm3& w2 = NewWindow();
-        FDialogs->FileAnswers << QStringList{in + "/ITN_network.gml"};
+        FDialogs->FileAnswers << QStringList{in + "/ITN_network.xml"};
         QTest::mouseClick(Child<QPushButton>(w2, "btnRoadsAddFiles"), Qt::LeftButton);
         Child<TRadioGroup>(w2, "rgOutputFormat")->Item(3)->click();
         QTest::mouseClick(Child<QPushButton>(w2, "btnGo"), Qt::LeftButton);
@@ -499,7 +499,7 @@ private slots:
         QVERIFY2(
             FDialogs->Boxes[0].startsWith("error: Input file") && FDialogs->Boxes[0].contains("overwritten"),
             qPrintable(FDialogs->Boxes[0]));
-        QCOMPARE(Digest(in + "/ITN_network.gml"), QCryptographicHash::hash(text, QCryptographicHash::Sha256));
+        QCOMPARE(Digest(in + "/ITN_network.xml"), QCryptographicHash::hash(text, QCryptographicHash::Sha256));
         QVERIFY(!QFileInfo::exists(in + "/VehicleUse.txt"));
     }
 
