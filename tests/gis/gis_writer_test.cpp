@@ -1,3 +1,4 @@
+#include "format_test_util.h"
 #include "gis/gis_writer.h"
 
 #include <gmock/gmock.h>
@@ -10,6 +11,8 @@
 
 namespace itn {
 namespace {
+
+using test::Section;
 
 // Records what the core hands to a format.
 class RecordingWriter : public TGISWrite {
@@ -32,13 +35,6 @@ protected:
         objects.back().sections.emplace_back(SegList.Pnt.begin(), SegList.Pnt.begin() + SegList.Count);
     }
 };
-
-TFloatPointArrayEx Section(std::initializer_list<TFloatPoint> pts) {
-    TFloatPointArrayEx s;
-    s.Pnt.assign(pts);
-    s.Count = static_cast<int32_t>(s.Pnt.size());
-    return s;
-}
 
 TEST(SplitAttributes, CommaTextRules) {
     struct Case {

@@ -4,10 +4,13 @@
 
 #include "gis/mif_writer.h"
 #include "gis/tab_libraries.h"
+#include "format_test_util.h"
 #include "test_support.h"
 
 namespace itn {
 namespace {
+
+using test::Section;
 
 // An entry table standing in for the library, recording what the writer passes.
 struct Recorder {
@@ -67,13 +70,6 @@ TMfalEntries FakeEntries() {
     };
     e.close_table = [](mfal_table) { g_rec.calls.push_back("close"); };
     return e;
-}
-
-TFloatPointArrayEx Section(std::initializer_list<TFloatPoint> pts) {
-    TFloatPointArrayEx s;
-    s.Pnt.assign(pts);
-    s.Count = static_cast<int32_t>(s.Pnt.size());
-    return s;
 }
 
 TEST(MfalBinding, MissingLibraryAndRefusedStart) {

@@ -5,26 +5,17 @@
 #include <regex>
 
 #include "gis/mif_writer.h"
+#include "format_test_util.h"
 #include "test_support.h"
 
 namespace itn {
 namespace {
 
+using test::Section;
+
+using test::CountOf;
 using test::RunCommand;
 using test::TempDir;
-
-size_t CountOf(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1)) ++n;
-    return n;
-}
-
-TFloatPointArrayEx Section(std::initializer_list<TFloatPoint> pts) {
-    TFloatPointArrayEx s;
-    s.Pnt.assign(pts);
-    s.Count = static_cast<int32_t>(s.Pnt.size());
-    return s;
-}
 
 TEST(MifReadBack, OgrinfoSeesTheFeaturesFieldsAndValues) {
     if (RunCommand("command -v ogrinfo").empty()) FAIL() << "ogrinfo (gdal-bin) is not installed";

@@ -4,20 +4,16 @@
 
 #include <filesystem>
 
+#include "format_test_util.h"
 #include "test_support.h"
 
 namespace itn {
 namespace {
 
+using test::Section;
+
 using test::ReadFile;
 using test::TempDir;
-
-TFloatPointArrayEx Section(std::initializer_list<TFloatPoint> pts) {
-    TFloatPointArrayEx s;
-    s.Pnt.assign(pts);
-    s.Count = static_cast<int32_t>(s.Pnt.size());
-    return s;
-}
 
 TEST(MifWriter, PolylineFileByteForByte) {
     TempDir dir;

@@ -8,10 +8,13 @@
 
 #include "gis/mif_writer.h"
 #include "gis/tab_libraries.h"
+#include "format_test_util.h"
 #include "test_support.h"
 
 namespace itn {
 namespace {
+
+using test::Section;
 
 using test::RunCommand;
 using test::TempDir;
@@ -43,13 +46,6 @@ protected:
     const char* (*log_)() = nullptr;
     TempDir dir_;
 };
-
-TFloatPointArrayEx Section(std::initializer_list<TFloatPoint> pts) {
-    TFloatPointArrayEx s;
-    s.Pnt.assign(pts);
-    s.Count = static_cast<int32_t>(s.Pnt.size());
-    return s;
-}
 
 TEST(ParseBounds, ReadsBothCorners) {
     const TBounds b = ParseBounds("Bounds (-7845061.1011, -15524202.1641) (8645061.1011, 4470074.53373)");
