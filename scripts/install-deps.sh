@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  zlib1g-dev libpugixml-dev libcli11-dev
+  zlib1g-dev libisal-dev libpugixml-dev libcli11-dev libproj-dev
   qt6-base-dev libgl-dev
   libgdal-dev gdal-bin
   libgtest-dev libgmock-dev
