@@ -13,7 +13,8 @@
 namespace itn {
 namespace {
 
-const std::filesystem::path kCorpus = std::filesystem::path(__FILE__).parent_path() / "fuzz" / "corpus";
+// From the data folder, not __FILE__: a compiler cache may make __FILE__ relative.
+const std::filesystem::path kCorpus = std::filesystem::path(ITN_TEST_DATA_DIR).parent_path() / "input" / "fuzz" / "corpus";
 
 size_t ReadAll(const TXmlNode& N) {
     size_t sum = N.Name().size() + N.ValueDirect().size() + N.ValueAsString().size();
