@@ -8,6 +8,8 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QIcon>
+#include <QKeySequence>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -33,7 +35,11 @@
 #include "app/settings_file.h"
 #include "app/update_check.h"
 #include "gis/gis_writer.h"
+#include "gis/tab_libraries.h"
 #include "roadjob/job_runner.h"
+
+// The icon lives in the program's resources; a static library needs them registered by hand.
+static void InitAppResources() { Q_INIT_RESOURCE(app_resources); }
 
 namespace itn {
 
@@ -99,6 +105,8 @@ public:
 TForm3::TForm3(IDialogs& Dialogs, QWidget* Parent) : QMainWindow(Parent), FDialogs(Dialogs) {
     setObjectName("TForm3");
     setWindowTitle(kWindowCaption);
+    InitAppResources();
+    setWindowIcon(QIcon(":/icons/itn2brinlow.png"));
     // Minimize and close only; the size is fixed.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -258,8 +266,35 @@ void TForm3::CreateControls() {
     connect(sbSelOutputDirectory, &QToolButton::clicked, this, &TForm3::sbSelOutputDirectoryClick);
     connect(btnGo, &QPushButton::clicked, this, &TForm3::btnGoClick);
 
+    CreateShortcuts();
+
     // The client area keeps its size; the window is that plus the menu bar.
     QMainWindow::layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+// Keys of the usual desktop programs. Ctrl+O and Ctrl+Return act only while their button does,
+// so a run cannot be started or changed from the keyboard either.
+void TForm3::CreateShortcuts() {
+    findChild<QAction*>("Exit1")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QAction* help = findChild<QAction*>("Help1");
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    addAction(help);  // a menu-bar item has no shortcut of its own when the bar is hidden
+    auto* addRoads = new QAction("Add road files", this);
+    addRoads->setObjectName("actRoadsAddFiles");
+    addRoads->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(addRoads, &QAction::triggered, this, [this] {
+        if (btnRoadsAddFiles->isEnabled()) btnRoadsAddFilesClick();
+    });
+    addAction(addRoads);
+    auto* go = new QAction("Go", this);
+    go->setObjectName("actGo");
+    go->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    connect(go, &QAction::triggered, this, [this] {
+        if (btnGo->isEnabled() && !fRunning) btnGoClick();
+    });
+    addAction(go);
+    btnRoadsAddFiles->setToolTip("Add road files (Ctrl+O)");
+    btnGo->setToolTip("Start the conversion (Ctrl+Return)");
 }
 
 // Creation: folders, first page, then the settings. A settings folder that cannot be made is
@@ -267,7 +302,9 @@ void TForm3::CreateControls() {
 void TForm3::FormCreate() {
     ProgramFolder = itn::ProgramFolder();
     OutputFolder.clear();
-    InputFolder = ProgramFolder;
+    // Input dialogs open in the folder used last (from the settings), else the home folder; the
+    // program's own folder holds no data.
+    InputFolder = S(QDir::homePath());
     PageControl1->setCurrentWidget(tsRoads);
     SettingsFolder = SettingsFolderPath();
     try {
@@ -297,6 +334,7 @@ TSettings TForm3::SettingsFromControls() const {
     s.AttributeC = cbC->isChecked();
     s.Attribute4 = cb4->isChecked();
     s.Attribute4p = cb4p->isChecked();
+    s.LastFolder = LastFolder;
     return s;
 }
 
@@ -310,6 +348,7 @@ void TForm3::SettingsToControls(const TSettings& s) {
     cbC->setChecked(s.AttributeC);
     cb4->setChecked(s.Attribute4);
     cb4p->setChecked(s.Attribute4p);
+    if (FolderExists(s.LastFolder)) SetInputFolder(s.LastFolder);
 }
 
 void TForm3::closeEvent(QCloseEvent* Event) {
@@ -332,9 +371,10 @@ void TForm3::btnUrbanAddFolderContentsClick() { AddFolderContents(lbUrban); }
 
 void TForm3::AddFilesToList(QListWidget* List) {
     OpenDialog1->setWindowTitle(List == lbRoad ? "Select ITN Road files" : "Select ITN Urban paths files");
-    OpenDialog1->setDirectory(Q(InputFolder));
+    OpenDialog1->setDirectory(Q(FolderExists(InputFolder) ? InputFolder : S(QDir::homePath())));
     const QStringList files = FDialogs.OpenFiles(*OpenDialog1);
     for (const QString& file : files) List->addItem(file);
+    if (!files.isEmpty()) SetInputFolder(FolderOf(S(files.first())));
     UpdateGoButton();
     if (List == lbRoad && lbRoad->count() > 0 && OutputFolder.empty()) {
         SetOutputFolder(FolderOf(S(lbRoad->item(0)->text())));
@@ -349,7 +389,7 @@ void TForm3::AddFolderContents(QListWidget* List) {
     if (chosen.isEmpty()) return;
     std::string folder = S(chosen);
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    InputFolder = folder;
+    SetInputFolder(folder);
     for (const char* extension : {"gz", "gml", "xml"}) AddFilesWithExtension(List, folder, extension);
     if (List->count() > 0) {
         if (OutputFolder.empty()) SetOutputFolder(FolderOf(S(List->item(0)->text())));
@@ -401,6 +441,14 @@ void TForm3::SetOutputFolder(const std::string& Folder) {
     Label1->setToolTip(Q(OutputFolder));
 }
 
+void TForm3::SetInputFolder(const std::string& Folder) {
+    std::string folder = Folder;
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    if (folder.empty()) return;
+    InputFolder = folder;
+    LastFolder = folder;
+}
+
 void TForm3::sbSelOutputDirectoryClick() {
     const QString chosen = FDialogs.ChooseFolder(
         this, "Select folder for output", FolderExists(OutputFolder) ? Q(OutputFolder) : QString(), true);
@@ -421,7 +469,7 @@ void TForm3::SetRunControlsEnabled(bool Enabled) {
 // TAB output without the TAB module: say so and let the user cancel; true to go on.
 bool TForm3::CheckTabLibrary() {
     if (rgOutputFormat->ItemIndex() != 2 || TGISWrite::MITAB_supported()) return true;
-    FDialogs.ShowMessage(this, "Mitab.dll was not found - creating MIF instead");
+    FDialogs.ShowMessage(this, QString(kTabModuleName) + " was not found - creating MIF instead");
     return !FDialogs.Confirm(this, "Do you want to cancel processing?");
 }
 

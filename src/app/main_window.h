@@ -66,6 +66,8 @@ private:
     void lbFilesKeyDown(QListWidget* List, int Key);
     void UpdateGoButton();
     void SetOutputFolder(const std::string& Folder);
+    void SetInputFolder(const std::string& Folder);
+    void CreateShortcuts();
     void SetRunControlsEnabled(bool Enabled);
     bool CheckTabLibrary();
     void RunJob();
@@ -85,6 +87,7 @@ private:
     std::string ProgramFolder;
     std::string SettingsFolder;
     std::string InputFolder;
+    std::string LastFolder;  // the input folder the user chose, kept in the settings file
     std::string OutputFolder;
     bool UrbanPathsPresent = false;
     bool fRunning = false;

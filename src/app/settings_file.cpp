@@ -38,6 +38,7 @@ TSettings LoadSettings(const std::string& FileName) {
     s.AttributeC = ini.ReadBool(kSettingsSection, "attributec", d.AttributeC);
     s.Attribute4 = ini.ReadBool(kSettingsSection, "attribute4", d.Attribute4);
     s.Attribute4p = ini.ReadBool(kSettingsSection, "attribute4p", d.Attribute4p);
+    s.LastFolder = ini.ReadString(kSettingsSection, "lastfolder", d.LastFolder);
     return s;
 }
 
@@ -56,6 +57,9 @@ void SaveSettings(const std::string& FileName, const TSettings& s) {
     ini.WriteBool(kSettingsSection, "attributec", s.AttributeC);
     ini.WriteBool(kSettingsSection, "attribute4", s.Attribute4);
     ini.WriteBool(kSettingsSection, "attribute4p", s.Attribute4p);
+    // A folder name with a line break cannot be kept in one line of the file.
+    if (!s.LastFolder.empty() && s.LastFolder.find_first_of("\r\n") == std::string::npos)
+        ini.WriteString(kSettingsSection, "lastfolder", s.LastFolder);
     ini.UpdateFile();
 }
 

@@ -21,14 +21,16 @@ struct TSettings {
     bool AttributeC = false;
     bool Attribute4 = true;
     bool Attribute4p = true;
+    // Folder in which the file and folder dialogs for input open; empty until one was used.
+    std::string LastFolder;
 };
 
-// Reads the nine keys; a missing or unreadable file or key gives the default. Integers are
+// Reads the nine option keys and "lastfolder"; a missing or unreadable file or key gives the default. Integers are
 // decimal or hexadecimal ("0x1F", "$1F"); a Boolean is any integer, nonzero for true.
 TSettings LoadSettings(const std::string& FileName);
 
-// Writes the nine keys in place, or appends them in write order; every other line of the file
-// stays. Throws EIniFileException "Unable to write to <FileName>" when that fails.
+// Writes the nine option keys in place, or appends them in write order, then "lastfolder" when
+// a folder was used; every other line of the file stays. Throws EIniFileException "Unable to write to <FileName>" when that fails.
 void SaveSettings(const std::string& FileName, const TSettings& Settings);
 
 }  // namespace itn

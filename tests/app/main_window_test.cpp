@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -206,12 +207,13 @@ private slots:
         QCOMPARE(lbRoad->count(), 4);
         QCOMPARE(w.OutputFolderPath(), std::string("/data/b/"));
 
-        // The one prepared dialog, titled per list, starting in the program's folder.
+        // The one prepared dialog, titled per list, starting in the home folder (the folders
+        // chosen here do not exist, so it stays there).
         QCOMPARE(FDialogs->FileDialogs.size(), 3);
         QCOMPARE(FDialogs->FileDialogs[0].Title, QStringLiteral("Select ITN Urban paths files"));
         QCOMPARE(FDialogs->FileDialogs[1].Title, QStringLiteral("Select ITN Road files"));
-        QCOMPARE(FDialogs->FileDialogs[0].Folder,
-                 QDir(QCoreApplication::applicationDirPath()).absolutePath());
+        QCOMPARE(FDialogs->FileDialogs[0].Folder, QDir::homePath());
+        QCOMPARE(FDialogs->FileDialogs[2].Folder, QDir::homePath());
         QCOMPARE(FDialogs->FileDialogs[0].Mode, QFileDialog::ExistingFiles);
         QCOMPARE(FDialogs->FileDialogs[0].Filters,
                  QStringList({"ITN Layer(s) (*.gz *.gml *.xml)", "GZ files only (*.gz)",
@@ -327,6 +329,91 @@ private slots:
         QCOMPARE(w.OutputFolderPath(), (out + "/").toStdString());
     }
 
+    // Both input dialogs open where the user last took files from, also after a restart;
+    // else in the home folder.
+    void inputDialogsStartInTheFolderUsedLast() {
+        const QString first = Temp("first");
+        const QString second = Temp("second");
+        QDir().mkpath(first);
+        QDir().mkpath(second);
+        TForm3& w = NewWindow();
+        FDialogs->FileAnswers << QStringList{first + "/r1.gml", second + "/r2.gml"};
+        QTest::mouseClick(Child<QPushButton>(w, "btnRoadsAddFiles"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(w, "btnUrbanAddFiles"), Qt::LeftButton);  // cancelled
+        QTest::mouseClick(Child<QPushButton>(w, "btnUrbanAddFolderContents"), Qt::LeftButton);
+        QCOMPARE(FDialogs->FileDialogs[0].Folder, QDir::homePath());
+        QCOMPARE(FDialogs->FileDialogs[1].Folder, first);  // the folder of the first file chosen
+        QCOMPARE(FDialogs->FolderDialogs[0].StartFolder, first);
+        // A folder chosen for its contents is the next start too.
+        FDialogs->FolderAnswers << second;
+        QTest::mouseClick(Child<QPushButton>(w, "btnRoadsAddFolderContents"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(w, "btnRoadsAddFiles"), Qt::LeftButton);
+        QCOMPARE(FDialogs->FileDialogs[2].Folder, second);
+        QVERIFY(w.close());
+        QFile ini(Temp("settings/itn2brinlow.ini"));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QVERIFY(ini.readAll().contains("\r\nlastfolder=" + second.toUtf8() + "\r\n"));
+
+        // Restarted: from the settings file.
+        TForm3& again = NewWindow();
+        QTest::mouseClick(Child<QPushButton>(again, "btnRoadsAddFiles"), Qt::LeftButton);
+        QCOMPARE(FDialogs->FileDialogs[0].Folder, second);
+        QVERIFY(again.close());
+
+        // The folder has gone since: the home folder, and the dialog for folders gets no start.
+        QVERIFY(QDir(second).removeRecursively());
+        TForm3& gone = NewWindow();
+        QTest::mouseClick(Child<QPushButton>(gone, "btnRoadsAddFiles"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(gone, "btnRoadsAddFolderContents"), Qt::LeftButton);
+        QCOMPARE(FDialogs->FileDialogs[0].Folder, QDir::homePath());
+        QCOMPARE(FDialogs->FolderDialogs[0].StartFolder, QDir::homePath());
+    }
+
+    // Ctrl+O adds road files, Ctrl+Return starts a run only while "Go !" is on, F1 opens the
+    // manual, Ctrl+Q closes the window (saving the settings).
+    void keyboardShortcuts() {
+        TForm3& w = NewWindow();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto* go = Child<QPushButton>(w, "btnGo");
+        Child<TRadioGroup>(w, "rgOutputFormat")->Item(0)->click();
+
+        QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);  // cancelled: the lists are empty now
+        QCOMPARE(FDialogs->FileDialogs.size(), 1);
+        QCOMPARE(FDialogs->FileDialogs[0].Title, QStringLiteral("Select ITN Road files"));
+        QVERIFY(!go->isEnabled());
+        QTest::keyClick(&w, Qt::Key_Return, Qt::ControlModifier);
+        QVERIFY(FDialogs->Boxes.isEmpty());  // "Go !" is off: nothing started
+
+        FDialogs->FileAnswers << QStringList{Temp("r.gml")};
+        QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(Items(Child<QListWidget>(w, "lbRoad")), QStringList{Temp("r.gml")});
+        QVERIFY(go->isEnabled());
+        // The output folder is set from the road file; a missing input file ends the run with a message.
+        QTest::keyClick(&w, Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(FDialogs->Boxes.size(), 1);
+        QVERIFY2(FDialogs->Boxes[0].startsWith("error: "), qPrintable(FDialogs->Boxes[0]));
+        QTest::keyClick(&w, Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
+        QCOMPARE(FDialogs->Boxes.size(), 2);
+
+        QTest::keyClick(&w, Qt::Key_F1);
+        QCOMPARE(FDialogs->OpenedUrls.size(), 1);
+        QVERIFY(FDialogs->OpenedUrls[0].isLocalFile());
+
+        QVERIFY(w.isVisible());
+        QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!w.isVisible());
+        QVERIFY(QFileInfo::exists(Temp("settings/itn2brinlow.ini")));
+    }
+
+    void windowIcon() {
+        TForm3& w = NewWindow();
+        QVERIFY(!w.windowIcon().isNull());
+        const QImage icon = w.windowIcon().pixmap(QSize(64, 64)).toImage();
+        QVERIFY(!icon.isNull());
+        QCOMPARE(icon.size(), QSize(64, 64));
+    }
+
     void wholeRunOnTheSample() {
         const QString in = SampleCopy("in");
         const QString out = Temp("out");
@@ -435,7 +522,7 @@ private slots:
         PrepareRun(w, in, out, 2);
         FDialogs->ConfirmAnswers << cancel;
         QTest::mouseClick(Child<QPushButton>(w, "btnGo"), Qt::LeftButton);
-        QCOMPARE(FDialogs->Boxes, QStringList({"message: Mitab.dll was not found - creating MIF instead",
+        QCOMPARE(FDialogs->Boxes, QStringList({"message: libitn2brinlow-tab.so was not found - creating MIF instead",
                                                "confirm: Do you want to cancel processing?"}));
         if (cancel) {
             QCOMPARE(QDir(out).entryList(QDir::Files), QStringList());

@@ -12,6 +12,7 @@
 
 #include "app/controls.h"
 #include "app/main_window.h"
+#include "app/settings_file.h"
 #include "fake_dialogs.h"
 
 using itn::TForm3;
@@ -210,6 +211,29 @@ private slots:
                                                 "\r\n"
                                                 "[last]\r\n"
                                                 "x=1\r\n"));
+    }
+
+    // The input dialogs' folder: kept as it is, also with blanks inside; a name with a line
+    // break cannot be one line of the file and is not written.
+    void lastFolderKey_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("plain") << "/data/itn" << true;
+        QTest::newRow("blanks and non-ASCII") << "/data/ITN roads/Gr\u00fcn" << true;
+        QTest::newRow("line break") << "/data/a\nb" << false;
+        QTest::newRow("none used") << QString() << false;
+    }
+
+    void lastFolderKey() {
+        QFETCH(QString, folder);
+        QFETCH(bool, kept);
+        QDir().mkpath(Folder());
+        itn::TSettings settings;
+        settings.LastFolder = folder.toStdString();
+        itn::SaveSettings(IniPath().toStdString(), settings);
+        QCOMPARE(ReadAll(IniPath()).contains("lastfolder="), kept);
+        const itn::TSettings back = itn::LoadSettings(IniPath().toStdString());
+        QCOMPARE(QString::fromStdString(back.LastFolder), kept ? folder : QString());
     }
 
     void folderThatCannotBeCreated() {
