@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev libgl-dev
   libgdal-dev gdal-bin
   libgtest-dev libgmock-dev
+  dpkg-dev man-db
   gzip python3
 )
 
