@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package itn2brinlow_<version>_<arch>.deb (programs, TAB module, manual,
 # desktop entry, icon, man pages, bash completion) with CPack, into <build>/package/.
-# Install it with: sudo apt install ./build/package/itn2brinlow_*.deb
+# Install it (as root) with: apt install ./build/package/itn2brinlow_*.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${ITN_BUILD_DIR:-build}
