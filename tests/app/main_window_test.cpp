@@ -437,6 +437,7 @@ private slots:
         bool hourglassSeen = false;  // no run at all leaves all of these unset
         QString statusDuringRun;
         int listDuringRun = -1;
+        qsizetype fileDialogsDuringRun = -1;
         // Checked once the road job reads: the urban step before it handles events as well.
         QTimer probe;
         probe.setInterval(0);
@@ -448,6 +449,11 @@ private slots:
             hourglassSeen = cursor && cursor->shape() == Qt::WaitCursor;
             statusDuringRun = Child<QLabel>(w, "Label2")->text();
             w.btnGoClick();
+            // Neither can the keys: no file dialog, no second start.
+            w.activateWindow();
+            QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
+            QTest::keyClick(&w, Qt::Key_Return, Qt::ControlModifier);
+            fileDialogsDuringRun = FDialogs->FileDialogs.size();
             auto* lbRoad = Child<QListWidget>(w, "lbRoad");
             lbRoad->setCurrentRow(0);
             QTest::keyClick(lbRoad, Qt::Key_Delete);
@@ -470,6 +476,7 @@ private slots:
         QCOMPARE(statusDuringRun, QStringLiteral("Phase 1 / 3"));
         QCOMPARE(offDuringRun.size(), int(std::size(kRunControls)));
         QCOMPARE(listDuringRun, 2);
+        QCOMPARE(fileDialogsDuringRun, 1);  // the one that added the urban file
         QVERIFY(w.isVisible());  // closing was refused while running
         QCOMPARE(FDialogs->Boxes,
                  QStringList{"message: A conversion is running. Close the window when it has finished."});

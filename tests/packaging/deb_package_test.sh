@@ -28,8 +28,8 @@ for pattern in \
     '^/usr/share/applications/itn2brinlow\.desktop$' \
     '^/usr/share/icons/hicolor/scalable/apps/itn2brinlow\.svg$' \
     '^/usr/share/icons/hicolor/256x256/apps/itn2brinlow\.png$' \
-    '^/usr/share/man/man1/itn2brinlow\.1(\.gz)?$' \
-    '^/usr/share/man/man1/itn2brinlow-cli\.1(\.gz)?$' \
+    '^/usr/share/man/man1/itn2brinlow\.1\.gz$' \
+    '^/usr/share/man/man1/itn2brinlow-cli\.1\.gz$' \
     '^/usr/share/bash-completion/completions/itn2brinlow-cli$'; do
     grep -qE "$pattern" "$scratch/contents" || fail "the package lacks $pattern"
 done
@@ -51,6 +51,9 @@ root=$scratch/root
 dpkg -x "$deb" "$root"
 cli=$root/usr/bin/itn2brinlow-cli
 unset ITN2BRINLOW_TAB_MODULE
+# The installed man pages are the pages of the source tree.
+man -l "$root/usr/share/man/man1/itn2brinlow-cli.1.gz" 2>/dev/null | grep -q 'itn2brinlow-cli' ||
+    fail "the installed man page does not format"
 ldd "$root/usr/bin/itn2brinlow" | grep -q 'not found' && fail "itn2brinlow misses a library"
 "$cli" --help >"$scratch/help" || fail "itn2brinlow-cli --help exits with $?"
 if grep -q -- '--version' "$scratch/help"; then
