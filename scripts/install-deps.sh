@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev libgl-dev
   libgdal-dev gdal-bin
   libgtest-dev libgmock-dev
-  dpkg-dev man-db
+  dpkg-dev man-db bash-completion
   gzip python3
 )
 
