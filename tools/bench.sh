@@ -4,7 +4,7 @@
 # times ogr2ogr on the same files, once extracting only the RoadLink layer and once all layers.
 #
 # Usage: tools/bench.sh [--links N] [--files K] [--seed S] [--work DIR] [--no-ogr] [--format F]
-#   defaults: --links 5000000 --files 10 --seed 20261210 --work /tmp/itn-bench --format mif
+#   defaults: --links 5000000 --files 10 --seed 20261210 --work $TMPDIR/itn-bench --format mif
 #   (F is an output format of itn2brinlow-cli: mif, shp, tab or gml2)
 # Generated data is kept under DIR and reused by later runs with the same size and seed.
 set -euo pipefail
@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 links=5000000
 files=10
 seed=20261210
-work=${ITN_BENCH_DIR:-/tmp/itn-bench}
+work=${ITN_BENCH_DIR:-${TMPDIR:-/tmp}/itn-bench}
 ogr=1
 format=mif
 while [ $# -gt 0 ]; do

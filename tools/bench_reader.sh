@@ -5,7 +5,7 @@
 #
 # Usage: tools/bench_reader.sh [--sizes "200M 1G 4G"] [--dir DIR] [--repeat N] [--keep]
 #   --sizes   approximate file sizes to generate (K, M, G suffixes; default "1G 4G")
-#   --dir     where the files go (default /work/tmp-bench); deleted afterwards unless --keep
+#   --dir     where the files go (default $TMPDIR/itn-bench); deleted afterwards unless --keep
 #   --repeat  passes per measurement, the best is reported (default 3)
 # Environment: ITN_BUILD_DIR (default build-reader) is the CMake build directory used.
 set -euo pipefail
@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 sizes="1G 4G"
-dir=/work/tmp-bench
+dir=${TMPDIR:-/tmp}/itn-bench
 repeat=3
 keep=0
 while [ $# -gt 0 ]; do
