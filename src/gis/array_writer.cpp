@@ -118,6 +118,7 @@ void TGISWriteArray::WriteSection(int32_t Index, const TFloatPointArrayEx& SegLi
 }
 
 void TGISWriteArray::AddPoint(double X, double Y, const std::string& Attrib) {
+    TransformPoint(X, Y);
     if (FObjectTypes != otPoint) return;
     TRec& rec = NewRecord();
     rec.Coord.assign(1, TFloatPointArray{{X, Y}});

@@ -226,6 +226,7 @@ void TGISWriteGeoJSON::WriteSection(int32_t Index, const TFloatPointArrayEx& Seg
 }
 
 void TGISWriteGeoJSON::AddPoint(double X, double Y, const std::string& Attrib) {
+    TransformPoint(X, Y);
     FBuf.clear();
     WriteAttributes(Attrib);
     FBuf += "{\"type\":\"Point\",\"coordinates\":[";

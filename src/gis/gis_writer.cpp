@@ -98,19 +98,37 @@ void TGISWrite::AddSection(int32_t Index, TFloatPointArrayEx& SegList) {
         if (SegList.Pnt[SegList.Count - 1] != SegList.Pnt[0]) throw EGISWriteError("Region objects must be closed");
     }
     if (!FOptimizePLinesSections || FNumParts < 2 || FObjectTypes != otPline) {
-        DensifyGreatCircle(SegList);
-        WriteSection(Index, SegList);
+        TFloatPointArrayEx& section = Transformed(SegList);
+        DensifyGreatCircle(section);
+        WriteSection(Index, section);
         return;
     }
     CollectSection(SegList);
     if (FWrittenParts != FNumParts) return;
     StartObject(FOptimizedParts, FAttrib);
     for (int32_t i = 0; i < FOptimizedParts; ++i) {
+        if (Transform) Transform->Transform(FSegments[i].Pnt.data(), static_cast<size_t>(FSegments[i].Count));
         DensifyGreatCircle(FSegments[i]);
         WriteSection(0, FSegments[i]);
     }
     FFreeItems = static_cast<int32_t>(FSegments.size());
     FFreeIndex = 0;
+}
+
+void TGISWrite::TransformPoint(double& X, double& Y) {
+    if (!Transform) return;
+    TFloatPoint point{X, Y};
+    Transform->Transform(&point, 1);
+    X = point.x;
+    Y = point.y;
+}
+
+TFloatPointArrayEx& TGISWrite::Transformed(TFloatPointArrayEx& SegList) {
+    if (!Transform) return SegList;
+    FTransformed.Pnt.assign(SegList.Pnt.begin(), SegList.Pnt.begin() + SegList.Count);
+    FTransformed.Count = SegList.Count;
+    Transform->Transform(FTransformed.Pnt.data(), static_cast<size_t>(FTransformed.Count));
+    return FTransformed;
 }
 
 void TGISWrite::CollectSection(const TFloatPointArrayEx& SegList) {

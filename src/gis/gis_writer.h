@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "gis/coordinate_transform.h"
 #include "gis/geometry_types.h"
 #include "io/codepage.h"
 
@@ -88,6 +89,9 @@ public:
     double GreatCircleDist = 0;  // kilometres; <= 0 switches densification off
     TGISArray* GISarray = nullptr;
     std::string GeoJSON;
+    // Applied to every coordinate written (sections and points); none: written as given.
+    // The caller sets epsg, CoordSys and PRJ to the system it leads to.
+    std::shared_ptr<TCoordinateTransform> Transform;
 
     uint16_t Codepage() const { return FCodepage; }
     void SetCodepage(uint16_t Value);
@@ -122,6 +126,10 @@ protected:
     virtual void CollectSection(const TFloatPointArrayEx& SegList);
     virtual void StartObject(int32_t NumParts, const std::string& Attrib);
     virtual void WriteSection(int32_t Index, const TFloatPointArrayEx& SegList);
+    // Transform applied to one point (a writer's AddPoint calls it first).
+    void TransformPoint(double& X, double& Y);
+    // SegList itself without Transform, else a transformed copy of it (the caller's points stay).
+    TFloatPointArrayEx& Transformed(TFloatPointArrayEx& SegList);
 
     uint16_t FCodepage = 1252;
     std::unique_ptr<TCodepageEncoder> FEncoding;
@@ -137,6 +145,7 @@ protected:
     int32_t FOptimizedParts = 0;
     bool FOptimizePLinesSections = false;
     TFloatPointArrayExArray FSegments;
+    TFloatPointArrayEx FTransformed;
     std::vector<std::string> FSL;
     int32_t FWrittenFields = 0;
     int32_t FWrittenParts = 0;

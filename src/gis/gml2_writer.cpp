@@ -256,6 +256,7 @@ void TGISWriteGML2::UpdateBounds(double X, double Y) {
 }
 
 void TGISWriteGML2::AddPoint(double X, double Y, const std::string& Attrib) {
+    TransformPoint(X, Y);
     if (FObjectTypes != otPoint) return;
     const std::string& name = FFileName2;
     Put("<gml:featureMember><");

@@ -177,6 +177,7 @@ void TGISWriteKML2::WriteSection(int32_t Index, const TFloatPointArrayEx& SegLis
 }
 
 void TGISWriteKML2::AddPoint(double X, double Y, const std::string& Attrib) {
+    TransformPoint(X, Y);
     if (FObjectTypes != otPoint) return;
     Line("<Placemark>");
     Line("<name>Record: " + std::to_string(FWrittenRecords) + "</name>");

@@ -173,6 +173,7 @@ void TGISWriteMFAL::WriteSection(int32_t Index, const TFloatPointArrayEx& SegLis
 }
 
 void TGISWriteMFAL::AddPoint(double X, double Y, const std::string& Attrib) {
+    TransformPoint(X, Y);
     if (!TId) return;
     miobject = MI_OBJ{};
     miobject.objtype = MI_POINT_OBJ;

@@ -132,6 +132,7 @@ void TGISWriteMIF::AddLine2(const TFloatPoint& P1, const TFloatPoint& P2, const 
 }
 
 void TGISWriteMIF::AddPoint(double X, double Y, const std::string& Attrib) {
+    TransformPoint(X, Y);
     if (FObjectTypes != otPoint) return;
     RequireOpenFiles();
     std::string line = "Point ";

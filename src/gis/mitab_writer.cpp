@@ -153,6 +153,7 @@ void TGISWriteMITAB::WriteSection(int32_t Index, const TFloatPointArrayEx& SegLi
 }
 
 void TGISWriteMITAB::AddPoint(double X, double Y, const std::string& Attrib) {
+    TransformPoint(X, Y);
     if (!FMH || FObjectTypes != otPoint) return;
     StartObject(1, Attrib);
     if (!FFH) return;

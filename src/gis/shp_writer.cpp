@@ -170,6 +170,7 @@ void TGISWriteSHP::FinishRecord() {
 }
 
 void TGISWriteSHP::AddPoint(double X, double Y, const std::string& Attrib) {
+    TransformPoint(X, Y);
     if (FObjectTypes != otPoint) return;
     StartObject(1, Attrib);
     FPoint.Pnt.resize(1);

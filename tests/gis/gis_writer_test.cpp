@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "gis/geojson_writer.h"
 #include "gis/mif_writer.h"
 #include "io/errors.h"
 
@@ -129,6 +130,65 @@ TEST(Sections, MergingJoinsOnlyTheDirectlyPrecedingSection) {
     w.AddSection(1, single);
     EXPECT_EQ(w.objects.size(), 3u);
     EXPECT_EQ(w.objects[2].sections.size(), 1u);
+}
+
+// Moves x by 1000 and doubles y; refuses x = 99.
+class TShiftTransform : public TCoordinateTransform {
+public:
+    int32_t TargetEpsg() const override { return 4326; }
+    void Transform(TFloatPoint* Points, size_t Count) override {
+        for (size_t i = 0; i < Count; ++i) {
+            if (Points[i].x == 99) throw EGISWriteError("cannot transform");
+            Points[i] = {Points[i].x + 1000, Points[i].y * 2};
+        }
+    }
+};
+
+TEST(Transform, EverySectionIsWrittenTransformedAndTheCallersPointsStay) {
+    const TFloatPoint p{0, 1}, q{1, 2}, r{2, 3}, s{5, 5};
+    const TFloatPoint P{1000, 2}, Q{1001, 4}, R{1002, 6}, S{1005, 10};
+    for (const bool optimize : {false, true}) {
+        SCOPED_TRACE(optimize ? "merged sections" : "sections as given");
+        RecordingWriter w;
+        w.Transform = std::make_shared<TShiftTransform>();
+        w.StartHeader(1, otPline);
+        w.SetOptimizePLinesSections(optimize);
+        w.AddObject(3, false, "x");
+        auto a = Section({p, q}), b = Section({q, r}), c = Section({s, p});
+        w.AddSection(1, a);
+        w.AddSection(1, b);
+        w.AddSection(1, c);
+        w.AddLine(0, 1, 5, 5, "y");
+        ASSERT_EQ(w.objects.size(), 2u);
+        const std::vector<std::vector<TFloatPoint>> expected =
+            optimize ? std::vector<std::vector<TFloatPoint>>{{P, Q, R}, {S, P}}
+                     : std::vector<std::vector<TFloatPoint>>{{P, Q}, {Q, R}, {S, P}};
+        EXPECT_EQ(w.objects[0].sections, expected);
+        EXPECT_EQ(w.objects[1].sections, (std::vector<std::vector<TFloatPoint>>{{P, S}}));
+        EXPECT_EQ(a.Pnt, (std::vector<TFloatPoint>{p, q}));
+        EXPECT_EQ(c.Pnt, (std::vector<TFloatPoint>{s, p}));
+    }
+}
+
+TEST(Transform, PointsAreTransformedAndAFailureStopsTheFeature) {
+    TGISWriteGeoJSON w;
+    w.Transform = std::make_shared<TShiftTransform>();
+    w.epsg = w.Transform->TargetEpsg();
+    w.StartHeader(0, otPoint);
+    w.AddPoint(1, 2, "");
+    EXPECT_THROW(w.AddPoint(99, 2, ""), EGISWriteError);
+    w.Close();
+    EXPECT_EQ(w.GeoJSON,
+              "{\"type\":\"FeatureCollection\",\"features\":[{\"type\":\"Feature\",\"properties\":{},"
+              "\"geometry\":{\"type\":\"Point\",\"coordinates\":[1001,4]}}]}");
+
+    RecordingWriter lines;
+    lines.Transform = std::make_shared<TShiftTransform>();
+    lines.StartHeader(0, otPline);
+    lines.AddObject(1, false, "");
+    auto bad = Section({{0, 0}, {99, 0}});
+    EXPECT_THROW(lines.AddSection(1, bad), EGISWriteError);
+    EXPECT_TRUE(lines.objects.back().sections.empty());
 }
 
 TEST(Sections, ManyObjectsReuseTheBufferWithoutCarryingPointsOver) {
