@@ -525,6 +525,7 @@ void TForm3::RunJob() {
     events.Road.ShowPhase = [this](const std::string& Text) { ShowPhase(Text); };
     events.Road.HidePhase = [this]() { HidePhase(); };
     events.Road.AddMessage = [this](const std::string& Line) { AddMessage(Line); };
+    events.Road.Warning = [this](const std::string& Text) { AddMessage("Warning: " + Text); };
     events.Road.SelectRoadFile = [this](int32_t Index) { SelectRoadFile(Index); };
     events.Road.PrepareProgress = [this](const std::string& FileName) { PrepareProgress(FileName); };
     events.Road.XmlProgress = [this](TNativeXml&, int32_t) { XmlProgress(); };

@@ -20,6 +20,9 @@ void RunConversionJob(TRoadJobOptions Options, const std::vector<std::string>& U
     if (Events.UrbanItemChanged) {
         urban.OnItemChanged = [&Events](TUrbanPathData&, int32_t Item) { Events.UrbanItemChanged(Item); };
     }
+    if (Events.Road.Warning) {
+        urban.OnWarning = [&Events](TUrbanPathData&, const std::string& Text) { Events.Road.Warning(Text); };
+    }
     urban.ProcessData(UrbanFiles);
     Options.UrbanPathsPresent = !UrbanFiles.empty();
     Options.UrbanPathData = &urban;

@@ -13,7 +13,7 @@
 namespace itn {
 
 struct TConversionEvents {
-    TRoadJobEvents Road;
+    TRoadJobEvents Road;  // its Warning serves the urban converter as well
     // The urban converter's status texts, and the zero-based urban file it starts on.
     std::function<void(const std::string& Text)> UrbanStatus;
     std::function<void(int32_t Index)> UrbanItemChanged;

@@ -30,10 +30,25 @@ void TPhase1Tables::Merge(const TPhase1Tables& Later) {
         VehicleTypeNames->Add(Later.VehicleTypeNames->Key(i), 0);
 }
 
+namespace {
+
+bool IsRoadFeatureName(std::string_view Name) {
+    static constexpr std::string_view kNames[] = {
+        "osgb:RoadLink"sv, "osgb:RoadNode"sv, "osgb:Road"sv, "osgb:RoadLinkInformation"sv,
+        "osgb:RoadNodeInformation"sv, "osgb:RoadRouteInformation"sv, "osgb:FerryLink"sv, "osgb:FerryNode"sv,
+        "osgb:FerryTerminal"sv};
+    for (std::string_view name : kNames)
+        if (Name == name) return true;
+    return false;
+}
+
+}  // namespace
+
 void TPhase1Collector::NodeNew(TXmlNode& Node) {
     if (Node.HasAttribute("fid")) {
         FCurrentFid = FidOf(&Node);
         T.VersionList->Prefetch(FCurrentFid);
+        if (IsRoadFeatureName(Node.Name())) ++FRoadFeatures;
     }
     // A departed feature element carries the departed TOID in its own fid.
     if (Node.Name() == "osgb:DepartedFeature"sv) T.DepartedFeatures->Add(FCurrentFid, 0);

@@ -31,10 +31,15 @@ public:
     void NodeNew(TXmlNode& Node);
     void NodeLoaded(TXmlNode& Node);
     const std::string& CurrentFid() const { return FCurrentFid; }
+    // Road network features (links, nodes, roads, their information, ferries) met since the
+    // last reset: none means the file is no ITN roads file.
+    int64_t RoadFeatures() const { return FRoadFeatures; }
+    void ResetRoadFeatures() { FRoadFeatures = 0; }
 
 private:
     TPhase1Tables& T;
     std::string FCurrentFid;
+    int64_t FRoadFeatures = 0;
 };
 
 }  // namespace itn

@@ -1,6 +1,7 @@
 #include "roadjob/road_network_data.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -135,9 +136,15 @@ void TRoadNetworkData::ConvertRoads(const TRoadJobOptions& Options, const TRoadJ
     Writer = TGISWrite::GetGISObject(WriterFormat(FOptions.OutputFormat));
     Writer->SetCodepage(FOptions.Codepage);
     Writer->FileName = FOptions.OutputFolder + "ITN_network";
-    Writer->epsg = 27700;
-    Writer->CoordSys = kBritishNationalGridCoordSys;
-    Writer->PRJ = kBritishNationalGridPRJ;
+    if (FOptions.OutputTransform) {
+        // The writer's default CoordSys and PRJ texts are those of WGS 84, the only target used.
+        Writer->Transform = FOptions.OutputTransform;
+        Writer->epsg = FOptions.OutputTransform->TargetEpsg();
+    } else {
+        Writer->epsg = 27700;
+        Writer->CoordSys = kBritishNationalGridCoordSys;
+        Writer->PRJ = kBritishNationalGridPRJ;
+    }
     DefineNetworkTable();
     LinkIdList = NewSortedList<int32_t>();
     LinkIdList->Reserve(Phase1Tables.VersionList->Count() / 2);
@@ -225,7 +232,10 @@ void TRoadNetworkData::ReadRoadFiles(int Phase, TNativeXml& Reader) {
     // while this one is read here; the tables are merged in file order, which gives the same
     // result as reading the files in turn. An error of that file is raised at its turn.
     TPhase1Tables prefetched1;
+    int64_t prefetchedRoadFeatures = 0;
     TPhase2Tables prefetched2;
+    // Where the second thread has got to in its file; reported here when that file's turn comes.
+    std::atomic<int32_t> prefetchedProgress{0};
     TFilePrefetch prefetch;  // after the tables its thread fills, so that it ends before them
     for (int32_t i = 0; i < n; ++i) {
         if (FEvents.SelectRoadFile) FEvents.SelectRoadFile(i);
@@ -235,39 +245,63 @@ void TRoadNetworkData::ReadRoadFiles(int Phase, TNativeXml& Reader) {
         const std::string& file = FOptions.RoadFiles[i];
         if (prefetch.Holds(i)) {
             if (FEvents.PrepareProgress) FEvents.PrepareProgress(file);
-            prefetch.Wait(FEvents.KeepResponsive);
-            if (Phase == 1) Phase1Tables.Merge(prefetched1);
+            auto report = [&] {
+                if (FEvents.XmlProgress) FEvents.XmlProgress(Reader, prefetchedProgress.load(std::memory_order_relaxed));
+            };
+            report();
+            prefetch.Wait([&] {
+                report();
+                if (FEvents.KeepResponsive) FEvents.KeepResponsive();
+            });
+            report();
+            if (Phase == 1) {
+                Phase1Tables.Merge(prefetched1);
+                if (prefetchedRoadFeatures == 0) WarnNoRoadFeatures(file);
+            }
             if (Phase == 2) Phase2Tables.Merge(std::move(prefetched2));
             continue;
         }
         if (Phase < 3 && i + 1 < n && !IsGzFileName(FOptions.RoadFiles[i + 1])) {
             const std::string next = FOptions.RoadFiles[i + 1];
+            prefetchedProgress = 0;
+            auto progress = [&prefetchedProgress](int32_t Position) {
+                prefetchedProgress.store(Position, std::memory_order_relaxed);
+            };
             if (Phase == 1) {
                 prefetched1.Create();
-                prefetch.Start(i + 1, [next, &prefetched1] {
+                prefetch.Start(i + 1, [next, progress, &prefetched1, &prefetchedRoadFeatures] {
                     TPhase1Collector collector(prefetched1);
                     ReadWith(next, [&collector](TXmlNode& Node) { collector.NodeNew(Node); },
-                             [&collector](TXmlNode& Node) { collector.NodeLoaded(Node); });
+                             [&collector](TXmlNode& Node) { collector.NodeLoaded(Node); }, progress);
+                    prefetchedRoadFeatures = collector.RoadFeatures();
                 });
             } else {
                 prefetched2.Create(Phase2Tables.TurnLinkSet != nullptr);
-                prefetch.Start(i + 1, [this, next, &prefetched2] {
+                prefetch.Start(i + 1, [this, next, progress, &prefetched2] {
                     TPhase2Collector collector(Phase2Inputs, prefetched2);
                     ReadWith(next, [&collector](TXmlNode& Node) { collector.NodeNew(Node); },
-                             [&collector](TXmlNode& Node) { collector.NodeLoaded(Node); });
+                             [&collector](TXmlNode& Node) { collector.NodeLoaded(Node); }, progress);
                 });
             }
         }
+        if (Phase1) Phase1->ResetRoadFeatures();
         ReadFile(Phase, Reader, file);
+        if (Phase1 && Phase1->RoadFeatures() == 0) WarnNoRoadFeatures(file);
     }
 }
 
+void TRoadNetworkData::WarnNoRoadFeatures(const std::string& FileName) {
+    if (FEvents.Warning) FEvents.Warning("No ITN road features found in " + FileName);
+}
+
 void TRoadNetworkData::ReadWith(const std::string& FileName, const std::function<void(TXmlNode&)>& NodeNew,
-                                const std::function<void(TXmlNode&)>& NodeLoaded) {
+                                const std::function<void(TXmlNode&)>& NodeLoaded,
+                                const std::function<void(int32_t)>& Progress) {
     TNativeXml reader;
     reader.EncodingString = "UTF-8";
     reader.OnNodeNew = [&NodeNew](TNativeXml&, TXmlNode& Node) { NodeNew(Node); };
     reader.OnNodeLoaded = [&NodeLoaded](TNativeXml&, TXmlNode& Node) { NodeLoaded(Node); };
+    reader.OnProgress = [&Progress](TNativeXml&, int32_t Position) { Progress(Position); };
     reader.LoadFromFile(FileName);
 }
 

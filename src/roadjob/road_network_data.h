@@ -41,6 +41,9 @@ struct TRoadJobOptions {
     bool UrbanPathsPresent = false;
     TUrbanLinks* UrbanPathData = nullptr;  // none: no connecting nodes, no urban records
     uint16_t Codepage = 1252;              // of the network file and the text files
+    // Applied by the writer to every coordinate of the network file; none: British National
+    // Grid as read.
+    std::shared_ptr<TCoordinateTransform> OutputTransform;
 };
 
 // Callbacks to the caller; any may be left empty.
@@ -48,6 +51,8 @@ struct TRoadJobEvents {
     std::function<void(const std::string& Text)> ShowPhase;
     std::function<void()> HidePhase;
     std::function<void(const std::string& Line)> AddMessage;
+    // Something the user should know although the run goes on (an input without features).
+    std::function<void(const std::string& Text)> Warning;
     std::function<void(int32_t Index)> SelectRoadFile;
     std::function<void(const std::string& FileName)> PrepareProgress;
     std::function<void(TNativeXml& Sender, int32_t Size)> XmlProgress;
@@ -90,9 +95,13 @@ private:
     void RunPhase(int Phase, TNodeHandler NodeNew, TNodeHandler NodeLoaded);
     void ReadRoadFiles(int Phase, TNativeXml& Reader);
     void ReadFile(int Phase, TNativeXml& Reader, const std::string& FileName);
-    // Reads a file with a reader of its own (on a prefetch thread).
+    // Reads a file with a reader of its own (on a prefetch thread); Progress gets the reader's
+    // position as OnProgress does.
     static void ReadWith(const std::string& FileName, const std::function<void(TXmlNode&)>& NodeNew,
-                         const std::function<void(TXmlNode&)>& NodeLoaded);
+                         const std::function<void(TXmlNode&)>& NodeLoaded,
+                         const std::function<void(int32_t)>& Progress);
+    // "No ITN road features found in <file>" through the Warning event.
+    void WarnNoRoadFeatures(const std::string& FileName);
     void AddMessage(const std::string& Line);
     void FreeTables();
 

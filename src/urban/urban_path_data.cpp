@@ -40,44 +40,50 @@ void TUrbanPathData::DoItemChanged(int32_t Index) {
 
 void TUrbanPathData::ProcessData(const std::vector<std::string>& afiles) {
     const auto n = static_cast<int32_t>(afiles.size());
+    std::vector<int64_t> features(afiles.size());
     DoStatus("Phase 1 / 2");
     for (int32_t i = 0; i < n; ++i) {
         DoItemChanged(i);
-        ProcessFilePass1(afiles[i]);
+        features[i] = ProcessFilePass1(afiles[i]);
     }
     DoStatus("Phase 2 / 2");
     for (int32_t i = 0; i < n; ++i) {
         DoItemChanged(i);
-        ProcessFilePass2(afiles[i]);
+        features[i] += ProcessFilePass2(afiles[i]);
+        if (features[i] == 0 && OnWarning) OnWarning(*this, "No ITN urban path features found in " + afiles[i]);
     }
 }
 
-void TUrbanPathData::ProcessFilePass1(const std::string& FileName) {
+int64_t TUrbanPathData::ProcessFilePass1(const std::string& FileName) {
     const bool gz = IsGzFileName(FileName);
     const std::string loaded = gz ? fExpansions.Expand(FileName) : FileName;
     Trace("Processing file Pass 1 " + loaded);
+    int64_t features = 0;
     {
         const auto file = TXmlFile::Create(loaded);
         ReadDepartedFeatures(*file);
-        ReadPathLinks(*file);
-        ReadPathLinkInformation(*file);
-        ReadConnectingNodes(*file);
-        ReadPathNodes(*file);
+        features += ReadPathLinks(*file);
+        features += ReadPathLinkInformation(*file);
+        features += ReadConnectingNodes(*file);
+        features += ReadPathNodes(*file);
     }
     if (gz && !fSaveBetweenPhases) fExpansions.Delete(FileName);
+    return features;
 }
 
-void TUrbanPathData::ProcessFilePass2(const std::string& FileName) {
+int64_t TUrbanPathData::ProcessFilePass2(const std::string& FileName) {
     const bool gz = IsGzFileName(FileName);
     std::string loaded = FileName;
     if (gz) loaded = fSaveBetweenPhases ? fExpansions.KeptName(FileName) : fExpansions.Expand(FileName);
     Trace("Processing file Pass 2 " + loaded);
+    int64_t features = 0;
     {
         // A kept expansion that has disappeared since pass 1 reads as an empty document.
         const auto file = TXmlFile::Create(loaded);
-        ReadConnectingLinks(*file);
+        features = ReadConnectingLinks(*file);
     }
     if (gz) fExpansions.Delete(FileName);
+    return features;
 }
 
 bool TUrbanPathData::IsDeparted(std::string_view Toid) const {
@@ -93,9 +99,10 @@ void TUrbanPathData::ReadDepartedFeatures(const IXmlFile& File) {
     }
 }
 
-void TUrbanPathData::ReadPathLinks(const IXmlFile& File) {
+int32_t TUrbanPathData::ReadPathLinks(const IXmlFile& File) {
     const auto links = File.RecordSet("osgb:networkMember/osgb:PathLink");
-    for (int32_t i = 0, n = links->Count(); i < n; ++i, links->Next()) {
+    const int32_t count = links->Count();
+    for (int32_t i = 0; i < count; ++i, links->Next()) {
         const std::string toid = FeatureToid(links->GetXField("@fid"));
         if (IsDeparted(toid)) {
             Trace("Departed Path Link " + toid);
@@ -129,11 +136,13 @@ void TUrbanPathData::ReadPathLinks(const IXmlFile& File) {
         // Kept also without term or coordinates.
         fPathLinkDataList.Add(toid, std::move(link));
     }
+    return count;
 }
 
-void TUrbanPathData::ReadPathLinkInformation(const IXmlFile& File) {
+int32_t TUrbanPathData::ReadPathLinkInformation(const IXmlFile& File) {
     const auto infos = File.RecordSet("osgb:pathInformationMember/osgb:PathLinkInformation");
-    for (int32_t i = 0, n = infos->Count(); i < n; ++i, infos->Next()) {
+    const int32_t count = infos->Count();
+    for (int32_t i = 0; i < count; ++i, infos->Next()) {
         const std::string toid = FeatureToid(infos->GetXField("@fid"));
         if (IsDeparted(toid)) {
             Trace("Departed Path Info Link " + toid);
@@ -153,11 +162,13 @@ void TUrbanPathData::ReadPathLinkInformation(const IXmlFile& File) {
         const auto classification = infos->Find("osgb:environmentQualifier/osgb:classification", foNull);
         if (!classification->IsNull()) link->Classification = classification->GetValue();
     }
+    return count;
 }
 
-void TUrbanPathData::ReadConnectingNodes(const IXmlFile& File) {
+int32_t TUrbanPathData::ReadConnectingNodes(const IXmlFile& File) {
     const auto nodes = File.RecordSet("osgb:networkMember/osgb:ConnectingNode");
-    for (int32_t i = 0, n = nodes->Count(); i < n; ++i, nodes->Next()) {
+    const int32_t count = nodes->Count();
+    for (int32_t i = 0; i < count; ++i, nodes->Next()) {
         const std::string toid = FeatureToid(nodes->GetXField("@fid"));
         if (IsDeparted(toid)) {
             Trace("Departed Connecting Node " + toid);
@@ -179,11 +190,13 @@ void TUrbanPathData::ReadConnectingNodes(const IXmlFile& File) {
         node.Coords = coords->GetValue();
         fConnectingNodes.Add(toid, std::move(node));
     }
+    return count;
 }
 
-void TUrbanPathData::ReadPathNodes(const IXmlFile& File) {
+int32_t TUrbanPathData::ReadPathNodes(const IXmlFile& File) {
     const auto nodes = File.RecordSet("osgb:networkMember/osgb:PathNode");
-    for (int32_t i = 0, n = nodes->Count(); i < n; ++i, nodes->Next()) {
+    const int32_t count = nodes->Count();
+    for (int32_t i = 0; i < count; ++i, nodes->Next()) {
         const std::string toid = FeatureToid(nodes->GetXField("@fid"));
         if (IsDeparted(toid)) {
             Trace("Departed Path node " + toid);
@@ -196,11 +209,13 @@ void TUrbanPathData::ReadPathNodes(const IXmlFile& File) {
         }
         fPathNodeDataList.Add(toid, TPathNodeInformation{toid, coords->GetValue()});
     }
+    return count;
 }
 
-void TUrbanPathData::ReadConnectingLinks(const IXmlFile& File) {
+int32_t TUrbanPathData::ReadConnectingLinks(const IXmlFile& File) {
     const auto links = File.RecordSet("osgb:networkMember/osgb:ConnectingLink");
-    for (int32_t i = 0, n = links->Count(); i < n; ++i, links->Next()) {
+    const int32_t count = links->Count();
+    for (int32_t i = 0; i < count; ++i, links->Next()) {
         const std::string toid = FeatureToid(links->GetXField("@fid"));
         if (IsDeparted(toid)) {
             Trace("Departed Connecting Link " + toid);
@@ -235,6 +250,7 @@ void TUrbanPathData::ReadConnectingLinks(const IXmlFile& File) {
         // A link read before under the same TOID stays.
         if (!thrownAway) fConnectingLinkDataList.Add(toid, std::move(link));
     }
+    return count;
 }
 
 }  // namespace itn

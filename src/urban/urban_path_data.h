@@ -42,6 +42,9 @@ public:
 
     TStatusChangedEvent OnStatus;     // "Phase 1 / 2", "Phase 2 / 2"
     TItemChangedEvent OnItemChanged;  // zero-based index of the file about to be read, per pass
+    // "No ITN urban path features found in <file>" for a file without any path link, path
+    // node, connecting node, connecting link or path link information; the run goes on.
+    TStatusChangedEvent OnWarning;
 
     // Reads the files (.gz, .gml or .xml) in list order, in two passes. Errors leave by exception.
     void ProcessData(const std::vector<std::string>& afiles);
@@ -70,15 +73,17 @@ public:
 private:
     void DoStatus(const std::string& Text);
     void DoItemChanged(int32_t Index);
-    void ProcessFilePass1(const std::string& FileName);
-    void ProcessFilePass2(const std::string& FileName);
+    // Each returns the number of path features the file holds.
+    int64_t ProcessFilePass1(const std::string& FileName);
+    int64_t ProcessFilePass2(const std::string& FileName);
 
+    // Each Read* of the features of one kind returns how many the file holds.
     void ReadDepartedFeatures(const IXmlFile& File);
-    void ReadPathLinks(const IXmlFile& File);
-    void ReadPathLinkInformation(const IXmlFile& File);
-    void ReadConnectingNodes(const IXmlFile& File);
-    void ReadPathNodes(const IXmlFile& File);
-    void ReadConnectingLinks(const IXmlFile& File);
+    int32_t ReadPathLinks(const IXmlFile& File);
+    int32_t ReadPathLinkInformation(const IXmlFile& File);
+    int32_t ReadConnectingNodes(const IXmlFile& File);
+    int32_t ReadPathNodes(const IXmlFile& File);
+    int32_t ReadConnectingLinks(const IXmlFile& File);
 
     bool IsDeparted(std::string_view Toid) const;
 

@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
+#include "input/native_xml.h"
 #include "urban/urban_links.h"
 
 namespace itn {
@@ -88,6 +91,98 @@ TEST(RoadJobTest, LinksAreDividedAtConnectingNodes) {
     EXPECT_EQ(messages, (std::vector<std::string>{"1 / 1", "1 / 1", "1 / 1"}));
     for (const char* file : {"ITN_network.mif", "ITN_network.mid", "turn.txt", "VehicleUse.txt"}) {
         EXPECT_EQ(ReadAll(out / file), ReadAll(fs::path(kData) / "expected" / "urban" / file)) << file;
+    }
+}
+
+// Five road files, so that files 2 and 4 are read ahead on the second thread in phases 1 and
+// 2; files without any road feature in both positions.
+class RoadJobFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::path(ITN_BINARY_DIR) / "tests" / "roadjob_files" /
+              ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(dir);
+        fs::create_directories(dir / "out");
+    }
+
+    // Copies of the two tiles, or a file of the given text, as tile<i>.gml.
+    std::vector<std::string> Files(const std::vector<std::string>& Contents) {
+        std::vector<std::string> files;
+        for (size_t i = 0; i < Contents.size(); ++i) {
+            const fs::path file = dir / ("tile" + std::to_string(i + 1) + ".gml");
+            if (Contents[i] == "a" || Contents[i] == "b") {
+                fs::copy_file(kData + "/roads_" + Contents[i] + ".gml", file, fs::copy_options::overwrite_existing);
+            } else {
+                std::ofstream(file, std::ios::binary) << Contents[i];
+            }
+            files.push_back(file.string());
+        }
+        return files;
+    }
+
+    void Convert(const std::vector<std::string>& RoadFiles, TRoadJobEvents& Events) {
+        TRoadJobOptions options;
+        options.RoadFiles = RoadFiles;
+        options.OutputFolder = (dir / "out").string() + "/";
+        options.OutputFormat = 0;
+        TRoadNetworkData job;
+        job.ConvertRoads(options, Events);
+    }
+
+    fs::path dir;
+};
+
+TEST_F(RoadJobFilesTest, EveryFileReportsProgressUpToItsSizeInEveryPhase) {
+    const std::vector<std::string> files = Files({"a", "b", "a", "b", "a"});
+    std::string phase, file;
+    // Phase text -> file -> highest position reported while that file was the current one.
+    std::map<std::string, std::map<std::string, int64_t>> reached;
+    std::vector<std::string> prepared;
+    TRoadJobEvents events;
+    events.ShowPhase = [&](const std::string& Text) { phase = Text; };
+    events.PrepareProgress = [&](const std::string& FileName) {
+        file = FileName;
+        prepared.push_back(FileName);
+        reached[phase][file] = 0;
+    };
+    events.XmlProgress = [&](TNativeXml&, int32_t Position) {
+        int64_t& highest = reached[phase][file];
+        highest = std::max<int64_t>(highest, Position);
+    };
+    Convert(files, events);
+
+    EXPECT_EQ(prepared.size(), 3 * files.size());
+    for (const char* p : {"Phase 1 / 3", "Phase 2 / 3", "Phase 3 / 3"}) {
+        for (const std::string& f : files) {
+            EXPECT_EQ(reached[p][f], static_cast<int64_t>(fs::file_size(f))) << p << ", " << f;
+        }
+    }
+}
+
+TEST_F(RoadJobFilesTest, FilesWithoutRoadFeaturesAreNamedInAWarning) {
+    const std::string urbanOnly = ReadAll(std::string(ITN_TEST_DATA_DIR) + "/../../data/sample/urban_paths.gml");
+    ASSERT_FALSE(urbanOnly.empty());
+    struct Case {
+        const char* name;
+        std::vector<std::string> contents;
+        std::vector<int> warned;  // one-based positions of the files named in warnings
+    };
+    const Case cases[] = {
+        {"every file holds roads", {"a", "b", "a", "b", "a"}, {}},
+        {"read ahead and read in turn", {"a", "<other/>", "<a><b x='1'/></a>", urbanOnly, "b"}, {2, 3, 4}},
+        {"only the last", {"a", "b", "<?xml version='1.0'?><osgb:FeatureCollection fid='x'/>"}, {3}},
+        {"a single file", {urbanOnly}, {1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<std::string> files = Files(c.contents);
+        std::vector<std::string> warnings;
+        TRoadJobEvents events;
+        events.Warning = [&](const std::string& Text) { warnings.push_back(Text); };
+        Convert(files, events);
+        std::vector<std::string> expected;
+        for (int position : c.warned) expected.push_back("No ITN road features found in " + files[position - 1]);
+        EXPECT_EQ(warnings, expected);
     }
 }
 
