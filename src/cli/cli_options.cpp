@@ -2,34 +2,119 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <cctype>
+
+#include "cli/build_info.h"
+#include "cli/wgs84_transform.h"
+#include "gis/gis_functions.h"
+#include "gis/gis_writer.h"
+#include "gis/tab_libraries.h"
 #include "io/codepage.h"
 
 namespace itn {
 
 namespace {
 
+// Format names in OutputFormat order.
+const char* const kFormats[] = {"mif", "shp", "tab", "gml2", "kml", "geojson", "csv"};
+
 bool OnOff(const std::string& Value) {
     return Value == "on";
 }
 
+std::string Lower(std::string Text) {
+    std::transform(Text.begin(), Text.end(), Text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return Text;
+}
+
+// The code pages every writer can write, as a list for messages.
+std::string WritableCodepages() {
+    std::string list;
+    for (int codepage = 1; codepage <= 65535; ++codepage) {
+        if (!CanWriteCodepage(codepage)) continue;
+        if (!list.empty()) list += ", ";
+        list += std::to_string(codepage);
+    }
+    return list;
+}
+
+const char* const kHelpFooter =
+    "\n"
+    "Formats: mif, shp, tab and gml2 are the network formats (British National Grid). The extras:\n"
+    "  kml      KML 2.2 in WGS 84 longitude/latitude, transformed from British National Grid by\n"
+    "           PROJ: OSGB36 to WGS 84 by the Helmert transformation (accuracy about 2 m, up to\n"
+    "           5 m), or by the OSTN15 grid when it is installed (about 0.1 m); --formats shows\n"
+    "           which one this system uses.\n"
+    "  geojson  GeoJSON in British National Grid with a crs member naming EPSG:27700; with\n"
+    "           --geojson-wgs84 RFC 7946 GeoJSON in WGS 84 longitude/latitude, no crs member.\n"
+    "  csv      the attribute table of ITN_network without geometry.\n"
+    "\n"
+    "Output: stdout receives the lines of the window's message list (\"i / n\" per file and\n"
+    "pass, notices, \"Done in ...\"); stderr the phase texts and a progress bar when it is a\n"
+    "terminal, warnings, and the error of a failed run. --quiet leaves only warnings and errors.\n"
+    "Exit status: 0 success, 1 the conversion failed, 2 usage error.\n";
+
 }  // namespace
+
+std::string VersionText() {
+    return std::string("itn2brinlow-cli ") + kProgramVersion + " (" + kBuildDescription + ")\n";
+}
+
+std::string FormatsText() {
+    std::string text =
+        "Network formats (ITN_network in British National Grid, EPSG:27700):\n"
+        "  mif      MapInfo MIF/MID\n"
+        "  shp      ESRI shapefile (.shp, .shx, .dbf, .prj, .cpg)\n";
+    if (TGISWrite::MITAB_supported()) {
+        text += "  tab      MapInfo TAB (default): available\n";
+    } else {
+        text += "  tab      MapInfo TAB (default): not available, MIF/MID is written instead";
+        if (!MitabLoadError().empty()) text += " (" + MitabLoadError() + ")";
+        text += "\n";
+    }
+    text +=
+        "  gml2     GML 2 document with its schema (.xml, .xsd)\n"
+        "Extras:\n";
+    std::string transformation;
+    try {
+        TWgs84Transform transform;
+        transformation = "by PROJ: " + transform.Description();
+    } catch (const std::exception& e) {
+        transformation = std::string("not available: ") + e.what();
+    }
+    text += "  kml      KML 2.2 in WGS 84 longitude/latitude (EPSG:4326), transformed " + transformation + "\n";
+    text +=
+        "  geojson  GeoJSON in British National Grid with a crs member; with --geojson-wgs84\n"
+        "           RFC 7946 GeoJSON in WGS 84 longitude/latitude, transformed as for kml\n"
+        "  csv      the attribute table without geometry\n";
+    return text;
+}
 
 TParseOutcome ParseCliOptions(int argc, const char* const* argv, TCliOptions& Options, std::string& Out,
                               std::string& Err) {
     CLI::App app("Converts Ordnance Survey ITN road data into a routable Brinlow network.", "itn2brinlow-cli");
     app.get_formatter()->column_width(36);
+    app.footer(kHelpFooter);
     const auto onOff = CLI::IsMember({"on", "off"});
     std::string format = "tab", split = "on", turn = "off", unit = "inch", a2 = "off", ac = "off", a4 = "on",
                 avoid = "on", saveUnzipped = "off";
     int codepage = DefaultCodepage();
+    bool version = false, formats = false;
 
-    app.add_option("--out", Options.OutputFolder, "folder that receives the output files")->required();
-    app.add_option("--format", format, "output format (default tab); kml, geojson and csv are extras")
-        ->check(CLI::IsMember({"mif", "shp", "tab", "gml2", "kml", "geojson", "csv"}));
+    app.add_option("-o,--out", Options.OutputFolder, "folder that receives the output files (made when missing)")
+        ->type_name("DIR");
+    app.add_option("-f,--format", format,
+                   "output format, any letter case: mif, shp, tab (default), gml2; extras kml, geojson, csv")
+        ->type_name("FORMAT")
+        ->transform(CLI::IsMember({"mif", "shp", "tab", "gml2", "kml", "geojson", "csv"}, CLI::ignore_case));
     app.add_option("--roads", Options.RoadFiles, "road file (.gml, .xml or .gz); repeat for more")
+        ->type_name("FILE")
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_option("--urban", Options.UrbanFiles, "urban paths file; repeat for more")
+        ->type_name("FILE")
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_option("--split-loop-links", split, "split closed road links in two (default on)")->check(onOff);
@@ -42,28 +127,46 @@ TParseOutcome ParseCliOptions(int argc, const char* const* argv, TCliOptions& Op
     app.add_option("--avoid-pattern", avoid, "AvoidPattern column (default on)")->check(onOff);
     app.add_option("--save-unzipped", saveUnzipped, "keep expanded .gz files between phases (default off)")
         ->check(onOff);
-    app.add_option("--codepage", codepage, "code page of the text output (default 1252)")
-        ->check(CLI::Range(1, 65535));
-    app.add_flag("--quiet", Options.Quiet, "no phase texts or progress bar");
+    app.add_option("--codepage", codepage, "code page of the text output (default 1252)")->type_name("N");
+    app.add_flag("--geojson-wgs84", Options.GeoJsonWgs84,
+                 "with --format=geojson: RFC 7946 GeoJSON in WGS 84 longitude/latitude, no crs member");
+    app.add_flag("-q,--quiet", Options.Quiet, "print only warnings and the error of a failed run");
     app.add_flag("--phase-times", Options.PhaseTimes, "print the seconds (wall and processor) each phase took on stderr");
+    app.add_flag("--version", version, "print the program's version and exit");
+    app.add_flag("--formats", formats, "list the output formats, whether TAB is available, and exit");
 
+    const std::string hint = "\nRun with --help for more information.";
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
         Out = app.help();
         return TParseOutcome::ExitSuccess;
     } catch (const CLI::ParseError& e) {
-        Err = std::string(e.what()) + "\nRun with --help for more information.";
+        Err = std::string(e.what()) + hint;
         return TParseOutcome::UsageError;
     }
-    if (CodepageIconvName(static_cast<uint16_t>(codepage)).empty()) {
-        Err = "--codepage: unknown code page " + std::to_string(codepage) + "\nRun with --help for more information.";
+    if (version || formats) {
+        if (version) Out += VersionText();
+        if (formats) Out += FormatsText();
+        return TParseOutcome::ExitSuccess;
+    }
+    if (Options.OutputFolder.empty()) {
+        Err = "--out is required" + hint;
+        return TParseOutcome::UsageError;
+    }
+    if (!CanWriteCodepage(codepage)) {
+        Err = "--codepage: " + std::to_string(codepage) +
+              " is not a code page the output can be written in; use one of " + WritableCodepages() + hint;
         return TParseOutcome::UsageError;
     }
 
-    static const char* const kFormats[] = {"mif", "shp", "tab", "gml2", "kml", "geojson", "csv"};
+    format = Lower(format);
     for (int32_t i = 0; i < 7; ++i)
         if (format == kFormats[i]) Options.OutputFormat = i;
+    if (Options.GeoJsonWgs84 && Options.OutputFormat != 5) {
+        Err = "--geojson-wgs84 needs --format=geojson" + hint;
+        return TParseOutcome::UsageError;
+    }
     Options.SplitLoopLinks = OnOff(split);
     Options.TurnRestrictions = OnOff(turn);
     Options.MaxHeightUnit = unit == "cm" ? 0 : 1;

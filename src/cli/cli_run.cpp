@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "cli/progress_bar.h"
+#include "cli/wgs84_transform.h"
 #include "gis/gis_writer.h"
 #include "gis/tab_libraries.h"
 #include "roadjob/job_runner.h"
@@ -76,11 +77,15 @@ int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& E
     const auto start = std::chrono::steady_clock::now();
     TProgressBar bar(Err);
     try {
-        // Said even with --quiet: the output is not in the format asked for.
+        // Warnings are said even with --quiet.
+        auto warn = [&](const std::string& Text) {
+            if (ShowProgress) bar.Finish();
+            Err << "Warning: " << Text << std::endl;
+        };
         if (Options.OutputFormat == 2 && !TGISWrite::MITAB_supported()) {
-            Err << "Warning: the TAB module cannot be loaded - creating MIF instead";
-            if (!MitabLoadError().empty()) Err << " (" << MitabLoadError() << ")";
-            Err << std::endl;
+            std::string text = "the TAB module cannot be loaded - creating MIF instead";
+            if (!MitabLoadError().empty()) text += " (" + MitabLoadError() + ")";
+            warn(text);
         }
 
         TRoadJobOptions job;
@@ -97,6 +102,9 @@ int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& E
         job.AvoidPattern = Options.AvoidPattern;
         job.UrbanPathsPresent = !Options.UrbanFiles.empty();
         job.Codepage = Options.Codepage;
+        // KML is defined in WGS 84; GeoJSON is when asked for.
+        if (Options.OutputFormat == 4 || (Options.OutputFormat == 5 && Options.GeoJsonWgs84))
+            job.OutputTransform = std::make_shared<TWgs84Transform>();
 
         TConversionEvents jobEvents;
         TRoadJobEvents& events = jobEvents.Road;
@@ -113,10 +121,12 @@ int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& E
                                          CpuSeconds(RUSAGE_THREAD)});
         };
         events.AddMessage = [&](const std::string& Line) {
+            if (Options.Quiet) return;
             if (ShowProgress) bar.Finish();
             Out << Line << '\n';
             if (ShowProgress) Out.flush();
         };
+        events.Warning = warn;
         events.ShowPhase = [&](const std::string& Text) {
             markPhase(Text);
             if (ShowProgress) bar.ShowPhase(Text);
@@ -153,7 +163,9 @@ int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& E
             }
         }
         const auto elapsed = std::chrono::steady_clock::now() - start;
-        Out << DoneLine(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()) << std::endl;
+        if (!Options.Quiet)
+            Out << DoneLine(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()) << '\n';
+        Out.flush();
         if (!Out) {
             Err << "Cannot write to standard output" << std::endl;
             return 1;

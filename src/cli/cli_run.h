@@ -13,8 +13,9 @@ namespace itn {
 // or empty when the run may start. Creates the output folder when it does not exist.
 std::string CheckRunFiles(const TCliOptions& Options);
 
-// Runs the conversion. Out receives the message list lines and "Done in ..."; Err the phase
-// texts and progress bar (only when ShowProgress) and, on failure, the error's message.
+// Runs the conversion. Out receives the message list lines and "Done in ..." (nothing with
+// Options.Quiet); Err the warnings, the phase texts and progress bar (only when ShowProgress)
+// and, on failure, the error's message.
 // Returns the exit status: 0 success, 1 failure.
 int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& Err, bool ShowProgress);
 

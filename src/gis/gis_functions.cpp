@@ -146,6 +146,11 @@ std::string CodepageToCharsetName(int codepage) {
     return "Unknown CodePage";
 }
 
+bool CanWriteCodepage(int codepage) {
+    return codepage > 0 && codepage <= 65535 && CodepageToCharsetName(codepage) != "Unknown CodePage" &&
+           CodepageAvailable(static_cast<uint16_t>(codepage));
+}
+
 uint8_t CodepageToLanguageDriver(int codepage) {
     switch (codepage) {
         case 437: return 0x01;

@@ -33,6 +33,10 @@ double GreatCircleAngle(const TFloatPoint& P1, const TFloatPoint& P2);
 // MapInfo character set name of a Windows code page ("WindowsLatin1", "UTF-8", ...).
 std::string CodepageToCharsetName(int codepage);
 
+// True when every writer can write text in the code page: it can be encoded, and MIF and TAB
+// files can name it.
+bool CanWriteCodepage(int codepage);
+
 // dBase language driver byte of a Windows code page; 0 for a code page without one (65001 too).
 uint8_t CodepageToLanguageDriver(int codepage);
 

@@ -29,9 +29,14 @@ std::string CodepageIconvName(uint16_t codepage) {
     return "CP" + std::to_string(codepage);
 }
 
-namespace {
-
-}  // namespace
+bool CodepageAvailable(uint16_t codepage) {
+    const std::string name = CodepageIconvName(codepage);
+    if (name.empty()) return false;
+    const iconv_t cd = iconv_open(name.c_str(), "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    iconv_close(cd);
+    return true;
+}
 
 // Eight bytes at a time: a byte at or above 0x80 sets its top bit.
 bool IsAscii(std::string_view s) {

@@ -17,6 +17,9 @@ int DefaultCodepage();
 // The iconv name of a Windows code page ("CP1252", "ISO-8859-1", "UTF-8"); empty when unknown.
 std::string CodepageIconvName(uint16_t codepage);
 
+// True when iconv of this system converts UTF-8 text to the code page.
+bool CodepageAvailable(uint16_t codepage);
+
 // True when every byte is below 0x80: such text reads the same in every supported code page.
 bool IsAscii(std::string_view s);
 

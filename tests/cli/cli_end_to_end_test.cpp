@@ -3,12 +3,15 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <iostream>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "app/app_info.h"
 
 namespace fs = std::filesystem;
 
@@ -48,8 +51,9 @@ protected:
         fs::create_directories(dir);
     }
 
-    TRun Run(const std::vector<std::string>& Args) {
-        std::string command = Quote(kCli);
+    // Env: "NAME=value " assignments put before the program, or empty.
+    TRun Run(const std::vector<std::string>& Args, const std::string& Env = "") {
+        std::string command = Env + Quote(kCli);
         for (const std::string& arg : Args) command += " " + Quote(arg);
         command += " >" + Quote((dir / "stdout").string()) + " 2>" + Quote((dir / "stderr").string()) + " </dev/null";
         const int raw = std::system(command.c_str());
@@ -93,7 +97,7 @@ const char* const kTwoTileMessages =
 TEST_F(CliTest, TwoTilesWithEveryColumnInInches) {
     const TRun run = Run({"--out=" + (dir / "out").string(), "--format=mif", "--roads=" + kData + "/roads_a.gml",
                           "--roads", kData + "/roads_b.gml", "--turn-restrictions=on", "--attribute2=on",
-                          "--attributec=on", "--quiet"});
+                          "--attributec=on"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Messages(run.out), kTwoTileMessages);
     EXPECT_EQ(run.err, "");
@@ -160,7 +164,7 @@ TEST_F(CliTest, ShapefileNamesColumnsInTenCharacters) {
 }
 
 TEST_F(CliTest, RunWithoutRoadFiles) {
-    const TRun run = Run({"--out=" + (dir / "out").string(), "--format=mif", "--turn-restrictions=on", "--quiet"});
+    const TRun run = Run({"--out=" + (dir / "out").string(), "--format=mif", "--turn-restrictions=on"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Messages(run.out), "Done in hh:mm:ss (hh:mm:ss)\n");
     ExpectOutputs("no_roads", dir / "out", kMifFiles);
@@ -309,14 +313,166 @@ TEST_F(CliTest, UnusableFilesAndUsageErrors) {
 
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"--format=mif"}, {"--out=x", "--format=dxf"}, {"--out=x", "--turn-restrictions=yes"},
-             {"--out=x", "--codepage=99999"}, {"--out=x", "--unknown"}}) {
+             {"--out=x", "--codepage=99999"}, {"--out=x", "--unknown"}, {"--out=x", "--codepage=1234"},
+             {"--out=x", "--codepage=0"}, {"--out=x", "--codepage=-1252"}, {"--out=x", "--codepage=cp1252"},
+             {"--out=x", "--geojson-wgs84"}, {"--out=x", "-f", "kml", "--geojson-wgs84"}, {"-f", "dxf"},
+             {"--out=x", "--format"}, {"-q"}}) {
         run = Run(args);
         EXPECT_EQ(run.status, 2) << args.back();
         EXPECT_FALSE(run.err.empty());
     }
+    run = Run({"--out=x", "--codepage=1234"});
+    EXPECT_EQ(run.err.rfind("--codepage: 1234 is not a code page the output can be written in; use one of ", 0), 0u)
+        << run.err;
+    EXPECT_NE(run.err.find(" 1252, "), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists("x"));
     run = Run({"--help"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.out.find("--roads"), std::string::npos);
+    for (const char* option : {"-o,--out", "-f,--format", "--roads", "--urban", "--split-loop-links",
+                               "--turn-restrictions", "--max-height-unit", "--attribute2", "--attributec",
+                               "--attribute4", "--avoid-pattern", "--save-unzipped", "--codepage", "--geojson-wgs84",
+                               "-q,--quiet", "--phase-times", "--version", "--formats", "kml", "geojson", "csv"}) {
+        EXPECT_NE(run.out.find(option), std::string::npos) << option;
+    }
+}
+
+TEST_F(CliTest, VersionNamesTheProgramTheWindowsVersionAndTheBuild) {
+    const TRun run = Run({"--version"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    const std::string start = std::string("itn2brinlow-cli ") + itn::kVersionText + " (";
+    EXPECT_EQ(run.out.rfind(start, 0), 0u) << run.out;
+    ASSERT_GT(run.out.size(), start.size() + 2);
+    EXPECT_EQ(run.out.substr(run.out.size() - 2), ")\n");
+    EXPECT_EQ(run.out.find('\n'), run.out.size() - 1) << run.out;
+}
+
+TEST_F(CliTest, FormatsListsEveryFormatAndWhyTabIsMissing) {
+    TRun run = Run({"--formats"});
+    EXPECT_EQ(run.status, 0);
+    std::cout << run.out;  // the transformation PROJ uses on this system, for the test log
+    for (const char* format : {"\n  mif ", "\n  shp ", "\n  tab ", "\n  gml2 ", "\n  kml ", "\n  geojson ", "\n  csv "})
+        EXPECT_NE(run.out.find(format), std::string::npos) << format << "\n" << run.out;
+    EXPECT_NE(run.out.find("transformed by PROJ: "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(" accuracy "), std::string::npos) << run.out;
+
+    const std::string missing = (dir / "libnothing.so").string();
+    run = Run({"--formats"}, "ITN2BRINLOW_TAB_MODULE=" + Quote(missing) + " ");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("  tab      MapInfo TAB (default): not available, MIF/MID is written instead ("),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find(missing), std::string::npos) << run.out;
+}
+
+TEST_F(CliTest, FormatNamesInAnyLetterCaseAndShortOptions) {
+    struct Case {
+        std::vector<std::string> args;  // before the output folder and the road file
+        const char* file;               // the network file expected
+    };
+    const Case cases[] = {
+        {{"-f", "SHP"}, "ITN_network.shp"},
+        {{"--format=Mif"}, "ITN_network.mif"},
+        {{"--format", "GML2"}, "ITN_network.xml"},
+        {{"-fGeoJSON"}, "ITN_network.geojson"},
+        {{"-f", "Kml"}, "ITN_network.kml"},
+        {{"--format=CSV"}, "ITN_network.csv"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const fs::path out = dir / ("out" + std::to_string(++n));
+        std::vector<std::string> args = c.args;
+        for (const std::string& arg : {std::string("-o"), out.string(), "--roads=" + kData + "/roads_a.gml"})
+            args.push_back(arg);
+        const TRun run = Run(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(fs::exists(out / c.file));
+        EXPECT_EQ(run.out.rfind("1 / 1\n", 0), 0u) << run.out;
+    }
+}
+
+// --quiet leaves stderr to warnings and the error of a failed run, and stdout empty.
+TEST_F(CliTest, QuietPrintsOnlyWarningsAndErrors) {
+    WriteAll(dir / "other.xml", "<a/>");
+    WriteAll(dir / "bad.gml", "<?xml version=\"1.0\"?>\n<a><b></c></a>\n");
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        std::string env;
+        int status;
+        std::string err;
+    };
+    const std::string good = "--roads=" + kData + "/roads_a.gml", other = (dir / "other.xml").string();
+    const Case cases[] = {
+        {"success", {"--quiet", "-f", "mif", good, "--roads=" + kData + "/roads_b.gml"}, "", 0, ""},
+        {"short form", {"-q", "-f", "mif", good}, "", 0, ""},
+        {"input without features", {"-q", "-f", "mif", good, "--roads=" + other}, "", 0,
+         "Warning: No ITN road features found in " + other + "\n"},
+        {"TAB module missing", {"-q", good}, "ITN2BRINLOW_TAB_MODULE=" + Quote((dir / "none.so").string()) + " ", 0,
+         "Warning: the TAB module cannot be loaded - creating MIF instead ("},
+        {"failure", {"-q", "-f", "mif", good, "--roads=" + (dir / "bad.gml").string()}, "", 1,
+         "Incorrect close tag in element b\n"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> args = c.args;
+        args.push_back("--out=" + (dir / ("out" + std::to_string(++n))).string());
+        const TRun run = Run(args, c.env);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err.substr(0, c.err.size()), c.err);
+        EXPECT_EQ(run.err.size() > c.err.size(), c.env != "") << run.err;
+    }
+}
+
+// An input that holds nothing of its layer is named in a warning; the run still succeeds.
+TEST_F(CliTest, InputsWithoutFeaturesAreNamedInWarnings) {
+    const std::string sample = std::string(ITN_TEST_DATA_DIR) + "/../../data/sample";
+    WriteAll(dir / "other.xml", "<?xml version=\"1.0\"?>\n<catalogue><item fid=\"osgb1000000000000001\"/></catalogue>\n");
+    const std::string urbanFile = sample + "/urban_paths.gml", roadFile = kData + "/roads_a.gml",
+                      other = (dir / "other.xml").string();
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        std::string warnings;
+    };
+    const Case cases[] = {
+        {"urban paths given as roads", {"--roads=" + urbanFile}, "Warning: No ITN road features found in " + urbanFile + "\n"},
+        {"other XML as roads", {"--roads=" + roadFile, "--roads=" + other},
+         "Warning: No ITN road features found in " + other + "\n"},
+        {"roads given as urban paths", {"--urban=" + roadFile, "--roads=" + roadFile},
+         "Warning: No ITN urban path features found in " + roadFile + "\n"},
+        {"other XML as urban paths", {"--urban=" + urbanFile, "--urban=" + other},
+         "Warning: No ITN urban path features found in " + other + "\n"},
+        {"both layers in place", {"--urban=" + urbanFile, "--roads=" + roadFile}, ""},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> args = c.args;
+        args.push_back("--format=mif");
+        args.push_back("--out=" + (dir / ("out" + std::to_string(++n))).string());
+        const TRun run = Run(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, c.warnings);
+        EXPECT_NE(Messages(run.out).find("Done in hh:mm:ss (hh:mm:ss)\n"), std::string::npos) << run.out;
+    }
+}
+
+// The code pages every writer can name are accepted and named in the MIF header.
+TEST_F(CliTest, CodePagesTheOutputCanName) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"1252", "WindowsLatin1"}, {"1250", "WindowsLatin2"}, {"65001", "UTF-8"}, {"28595", "ISO8859_5"}, {"850", "CodePage850"}};
+    for (const auto& [codepage, charset] : cases) {
+        SCOPED_TRACE(codepage);
+        const fs::path out = dir / codepage;
+        const TRun run = Run({"-o", out.string(), "-f", "mif", "-q", std::string("--codepage=") + codepage,
+                              "--roads=" + kData + "/roads_a.gml"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(ReadAll(out / "ITN_network.mif").find(std::string("CharSet \"") + charset + "\""), std::string::npos);
+    }
 }
 
 }  // namespace
@@ -375,4 +531,62 @@ TEST_F(CliTest, SampleInEveryFormatIsReadBack) {
               0);
     const std::string csv = ReadAll(convert("csv") / "ITN_network.csv");
     EXPECT_FALSE(csv.empty());
+}
+
+// KML, and GeoJSON when asked, hold WGS 84 longitude/latitude: GDAL reads the sample's extent
+// inside Great Britain's box. Plain GeoJSON keeps British National Grid and its crs member.
+TEST_F(CliTest, KmlAndWgs84GeoJsonLieInGreatBritain) {
+    if (std::system("command -v ogrinfo >/dev/null 2>&1") != 0) GTEST_SKIP() << "ogrinfo is not installed";
+    const std::string sample = std::string(ITN_TEST_DATA_DIR) + "/../../data/sample";
+    struct Extent {
+        double xmin = 0, ymin = 0, xmax = 0, ymax = 0;
+    };
+    auto extentOf = [&](const std::vector<std::string>& formatArgs, const std::string& file) {
+        const fs::path out = dir / file;
+        std::vector<std::string> args = formatArgs;
+        for (const std::string& arg : {"--out=" + out.string(), "--roads=" + sample + "/roads_0001.gml",
+                                       "--roads=" + sample + "/roads_0002.gz", "--urban=" + sample + "/urban_paths.gml",
+                                       std::string("--quiet")})
+            args.push_back(arg);
+        const TRun run = Run(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        const fs::path text = dir / (file + ".ogrinfo");
+        EXPECT_EQ(std::system(("ogrinfo -ro -al -so " + Quote((out / file).string()) + " > " + Quote(text.string()) +
+                               " 2>&1").c_str()),
+                  0);
+        const std::string info = ReadAll(text);
+        Extent e;
+        const size_t at = info.find("Extent: (");
+        EXPECT_NE(at, std::string::npos) << info;
+        if (at != std::string::npos)
+            EXPECT_EQ(std::sscanf(info.c_str() + at, "Extent: (%lf, %lf) - (%lf, %lf)", &e.xmin, &e.ymin, &e.xmax, &e.ymax), 4)
+                << info;
+        return std::make_pair(e, ReadAll(out / file));
+    };
+    auto expectInGreatBritain = [](const Extent& e) {
+        EXPECT_GE(e.xmin, -9.0);
+        EXPECT_LE(e.xmax, 2.5);
+        EXPECT_GE(e.ymin, 49.0);
+        EXPECT_LE(e.ymax, 61.0);
+        EXPECT_LT(e.xmin, e.xmax);
+        EXPECT_LT(e.ymin, e.ymax);
+    };
+    {
+        SCOPED_TRACE("kml");
+        const auto [extent, text] = extentOf({"--format=kml"}, "ITN_network.kml");
+        expectInGreatBritain(extent);
+    }
+    {
+        SCOPED_TRACE("geojson in WGS 84");
+        const auto [extent, text] = extentOf({"--format=geojson", "--geojson-wgs84"}, "ITN_network.geojson");
+        expectInGreatBritain(extent);
+        EXPECT_EQ(text.find("\"crs\""), std::string::npos);
+    }
+    {
+        SCOPED_TRACE("geojson in British National Grid");
+        const auto [extent, text] = extentOf({"--format=geojson"}, "ITN_network.geojson");
+        EXPECT_GE(extent.xmin, 0.0);
+        EXPECT_GT(extent.xmax, 1000.0);
+        EXPECT_NE(text.find("\"crs\":{\"type\":\"name\",\"properties\":{\"name\":\"EPSG:27700\"}}"), std::string::npos);
+    }
 }

@@ -108,7 +108,7 @@ TEST(UrbanEndToEndTest, CommandLineConvertsTheSampleWithItsUrbanFile) {
     const std::string sample = std::string(ITN_TEST_DATA_DIR) + "/../../data/sample";
     TempDir out;
     const std::string command = std::string(ITN_CLI_PATH) + " --out='" + out.path().string() +
-                                "' --format=mif --quiet --roads='" + sample + "/roads_0001.gml' --roads='" +
+                                "' --format=mif --roads='" + sample + "/roads_0001.gml' --roads='" +
                                 sample + "/roads_0002.gz' --urban='" + sample + "/urban_paths.gml'";
     const std::string lines = RunCommand(command + " 2>&1");
     // The urban file's line in each of its passes, then the road files' lines of the three phases.
