@@ -40,9 +40,28 @@ std::string WritableCodepages() {
     return list;
 }
 
+// Text broken at blanks into lines of at most 90 characters.
+std::string Wrapped(const std::string& Text) {
+    std::string out, line;
+    size_t start = 0;
+    while (start < Text.size()) {
+        size_t end = Text.find(' ', start);
+        if (end == std::string::npos) end = Text.size();
+        const std::string word = Text.substr(start, end - start);
+        if (!line.empty() && line.size() + 1 + word.size() > 90) {
+            out += line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+        start = end + 1;
+    }
+    return out + line + "\n";
+}
+
 const char* const kHelpFooter =
     "\n"
-    "Formats: mif, shp, tab and gml2 are the network formats (British National Grid). The extras:\n"
+    "Formats: mif, shp, tab and gml2 are the network formats (British National Grid); tab, the\n"
+    "default, gives MIF/MID and a warning when the TAB module cannot be loaded. The extras:\n"
     "  kml      KML 2.2 in WGS 84 longitude/latitude, transformed from British National Grid by\n"
     "           PROJ: OSGB36 to WGS 84 by the Helmert transformation (accuracy about 2 m, up to\n"
     "           5 m), or by the OSTN15 grid when it is installed (about 0.1 m); --formats shows\n"
@@ -54,7 +73,8 @@ const char* const kHelpFooter =
     "Output: stdout receives the lines of the window's message list (\"i / n\" per file and\n"
     "pass, notices, \"Done in ...\"); stderr the phase texts and a progress bar when it is a\n"
     "terminal, warnings, and the error of a failed run. --quiet leaves only warnings and errors.\n"
-    "Exit status: 0 success, 1 the conversion failed, 2 usage error.\n";
+    "Exit status: 0 success, 1 the conversion failed, 2 usage error.\n"
+    "\n";
 
 }  // namespace
 
@@ -96,24 +116,24 @@ TParseOutcome ParseCliOptions(int argc, const char* const* argv, TCliOptions& Op
                               std::string& Err) {
     CLI::App app("Converts Ordnance Survey ITN road data into a routable Brinlow network.", "itn2brinlow-cli");
     app.get_formatter()->column_width(36);
-    app.footer(kHelpFooter);
+    app.footer(kHelpFooter + Wrapped("Code pages every writer can name: " + WritableCodepages() + "."));
     const auto onOff = CLI::IsMember({"on", "off"});
     std::string format = "tab", split = "on", turn = "off", unit = "inch", a2 = "off", ac = "off", a4 = "on",
                 avoid = "on", saveUnzipped = "off";
     int codepage = DefaultCodepage();
     bool version = false, formats = false;
 
-    app.add_option("-o,--out", Options.OutputFolder, "folder that receives the output files (made when missing)")
+    app.add_option("-o,--out", Options.OutputFolder, "folder for the output files (made when missing)")
         ->type_name("DIR");
     app.add_option("-f,--format", format,
-                   "output format, any letter case: mif, shp, tab (default), gml2; extras kml, geojson, csv")
+                   "output format in any letter case (default tab; see below)")
         ->type_name("FORMAT")
         ->transform(CLI::IsMember({"mif", "shp", "tab", "gml2", "kml", "geojson", "csv"}, CLI::ignore_case));
-    app.add_option("--roads", Options.RoadFiles, "road file (.gml, .xml or .gz); repeat for more")
+    app.add_option("--roads", Options.RoadFiles, "road file (.gml, .xml or .gz); repeat, read in order")
         ->type_name("FILE")
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    app.add_option("--urban", Options.UrbanFiles, "urban paths file; repeat for more")
+    app.add_option("--urban", Options.UrbanFiles, "urban paths file; repeat, read in order")
         ->type_name("FILE")
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
@@ -127,13 +147,13 @@ TParseOutcome ParseCliOptions(int argc, const char* const* argv, TCliOptions& Op
     app.add_option("--avoid-pattern", avoid, "AvoidPattern column (default on)")->check(onOff);
     app.add_option("--save-unzipped", saveUnzipped, "keep expanded .gz files between phases (default off)")
         ->check(onOff);
-    app.add_option("--codepage", codepage, "code page of the text output (default 1252)")->type_name("N");
+    app.add_option("--codepage", codepage, "code page of the text output (default 1252; see below)")->type_name("N");
     app.add_flag("--geojson-wgs84", Options.GeoJsonWgs84,
-                 "with --format=geojson: RFC 7946 GeoJSON in WGS 84 longitude/latitude, no crs member");
+                 "GeoJSON by RFC 7946: WGS 84 lon/lat, no crs member");
     app.add_flag("-q,--quiet", Options.Quiet, "print only warnings and the error of a failed run");
-    app.add_flag("--phase-times", Options.PhaseTimes, "print the seconds (wall and processor) each phase took on stderr");
+    app.add_flag("--phase-times", Options.PhaseTimes, "seconds (wall, processor) of each phase on stderr");
     app.add_flag("--version", version, "print the program's version and exit");
-    app.add_flag("--formats", formats, "list the output formats, whether TAB is available, and exit");
+    app.add_flag("--formats", formats, "list the formats, whether TAB is available, and exit");
 
     const std::string hint = "\nRun with --help for more information.";
     try {
