@@ -569,6 +569,22 @@ private slots:
         QVERIFY(MemoLines(w).last().startsWith("Done in "));
     }
 
+    // A road file without road features: a warning line after its first pass; the run succeeds.
+    void inputWithoutFeaturesWarnsInTheMessageList() {
+        const QString in = Temp("in");
+        QDir().mkpath(in);
+        WriteFile(in + "/other.xml", "<?xml version='1.0'?>\n<catalogue/>\n");
+        TForm3& w = NewWindow();
+        PrepareRun(w, in, Temp("out"), 0);
+        QTest::mouseClick(Child<QPushButton>(w, "btnGo"), Qt::LeftButton);
+        QVERIFY(FDialogs->Boxes.isEmpty());
+        const QStringList lines = MemoLines(w);
+        QCOMPARE(lines.size(), 5);
+        QCOMPARE(lines.mid(0, 4), QStringList({"1 / 1", "Warning: No ITN road features found in " + in + "/other.xml",
+                                               "1 / 1", "1 / 1"}));
+        QVERIFY2(lines[4].startsWith("Done in "), qPrintable(lines[4]));
+    }
+
     void runRefusals() {
         // No output folder: nothing starts (nothing is written into the working directory).
         TForm3& w = NewWindow();
