@@ -125,10 +125,11 @@ TParseOutcome ParseCliOptions(int argc, const char* const* argv, TCliOptions& Op
 
     app.add_option("-o,--out", Options.OutputFolder, "folder for the output files (made when missing)")
         ->type_name("DIR");
-    app.add_option("-f,--format", format,
-                   "output format in any letter case (default tab; see below)")
+    // Any letter case and blanks, so that the window's labels ("SHP", "GML 2") serve as well.
+    app.add_option("-f,--format", format, "output format in any letter case (default tab; see below)")
         ->type_name("FORMAT")
-        ->transform(CLI::IsMember({"mif", "shp", "tab", "gml2", "kml", "geojson", "csv"}, CLI::ignore_case));
+        ->transform(CLI::IsMember({"mif", "shp", "tab", "gml2", "kml", "geojson", "csv"}, CLI::ignore_case,
+                                  CLI::ignore_space));
     app.add_option("--roads", Options.RoadFiles, "road file (.gml, .xml or .gz); repeat, read in order")
         ->type_name("FILE")
         ->expected(1)
@@ -181,8 +182,13 @@ TParseOutcome ParseCliOptions(int argc, const char* const* argv, TCliOptions& Op
     }
 
     format = Lower(format);
-    for (int32_t i = 0; i < 7; ++i)
-        if (format == kFormats[i]) Options.OutputFormat = i;
+    std::erase(format, ' ');
+    const auto known = std::find(std::begin(kFormats), std::end(kFormats), format);
+    if (known == std::end(kFormats)) {
+        Err = "--format: " + format + " not in {mif,shp,tab,gml2,kml,geojson,csv}" + hint;
+        return TParseOutcome::UsageError;
+    }
+    Options.OutputFormat = static_cast<int32_t>(known - std::begin(kFormats));
     if (Options.GeoJsonWgs84 && Options.OutputFormat != 5) {
         Err = "--geojson-wgs84 needs --format=geojson" + hint;
         return TParseOutcome::UsageError;

@@ -374,6 +374,7 @@ TEST_F(CliTest, FormatNamesInAnyLetterCaseAndShortOptions) {
         {{"-f", "SHP"}, "ITN_network.shp"},
         {{"--format=Mif"}, "ITN_network.mif"},
         {{"--format", "GML2"}, "ITN_network.xml"},
+        {{"--format=GML 2"}, "ITN_network.xml"},  // as the window names it
         {{"-fGeoJSON"}, "ITN_network.geojson"},
         {{"-f", "Kml"}, "ITN_network.kml"},
         {{"--format=CSV"}, "ITN_network.csv"},
