@@ -591,3 +591,20 @@ TEST_F(CliTest, KmlAndWgs84GeoJsonLieInGreatBritain) {
         EXPECT_NE(text.find("\"crs\":{\"type\":\"name\",\"properties\":{\"name\":\"EPSG:27700\"}}"), std::string::npos);
     }
 }
+
+// A coordinate that has no place in WGS 84 ends the run with an error instead of being
+// written as "INF".
+TEST_F(CliTest, CoordinatesOutsideWgs84FailTheRun) {
+    const std::string tile = TileWith("").replace(TileWith("").find("1,1 2,2"), 7, "1e300,5 2,2");
+    WriteAll(dir / "far.gml", tile);
+    for (const std::vector<std::string>& format : {std::vector<std::string>{"-f", "kml"},
+                                                   std::vector<std::string>{"-f", "geojson", "--geojson-wgs84"}}) {
+        SCOPED_TRACE(format[1]);
+        std::vector<std::string> args = format;
+        args.push_back("--out=" + (dir / "out").string());
+        args.push_back("--roads=" + (dir / "far.gml").string());
+        const TRun run = Run(args);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "Cannot transform the coordinates (1E300, 5) to WGS 84\n");
+    }
+}
