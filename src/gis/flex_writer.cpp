@@ -9,7 +9,14 @@ TFlexWriter::TFlexWriter(const std::string& filename) : fFileStyle(!filename.emp
 }
 
 TFlexWriter::~TFlexWriter() {
-    if (f && !SB.empty()) f->write(SB);
+    // Reached without Close only when the output is being abandoned (an error is already on
+    // its way): what is left is written if it can be, and a failure must not end the process.
+    if (f && !SB.empty()) {
+        try {
+            f->write(SB);
+        } catch (...) {
+        }
+    }
 }
 
 void TFlexWriter::append(std::string_view s) {

@@ -44,7 +44,7 @@ void TBLStream::WriteBuffer(const void* Buffer, int32_t Count) {
     int32_t n = Write(p, Count);
     while (n < Count) {
         int32_t k = Write(p + n, Count - n);
-        if (k <= 0) throw EWriteError();
+        if (k <= 0) throw EWriteError(WriteFailure());
         n += k;
     }
 }
@@ -71,7 +71,16 @@ int32_t TBLHandleStream::Write(const void* Buffer, int32_t Count) {
     ssize_t n;
     do n = ::write(FHandle, Buffer, static_cast<size_t>(Count));
     while (n < 0 && errno == EINTR);
+    if (n < 0) FWriteErrno = errno;
     return n < 0 ? 0 : static_cast<int32_t>(n);
+}
+
+std::string TBLHandleStream::WriteFailure() const {
+    return FWriteErrno != 0 ? std::string(". ") + std::strerror(FWriteErrno) : std::string();
+}
+
+std::string TBLFileStream::WriteFailure() const {
+    return " in file \"" + ExpandFileName(FFileName) + "\"" + TBLHandleStream::WriteFailure();
 }
 
 int64_t TBLHandleStream::Seek(int64_t Offset, TSeekOrigin Origin) {

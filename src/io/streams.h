@@ -61,6 +61,10 @@ public:
     // ASize bytes decoded from the default code page into a UTF-8 string.
     std::string ReadString(int32_t ASize);
 
+    // Where and why the last write failed, as an addition to "Stream write error" (such as
+    // ` in file "name". No space left on device`); empty when not known.
+    virtual std::string WriteFailure() const { return std::string(); }
+
 protected:
     int32_t FBufferSize = 0;
 
@@ -87,9 +91,11 @@ public:
     int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
     int32_t Read(void* Buffer, int32_t Count) override;
     int32_t Write(const void* Buffer, int32_t Count) override;
+    std::string WriteFailure() const override;
 
 protected:
     int FHandle;
+    int FWriteErrno = 0;  // of the last failed write
 };
 
 // File modes, in the convention of the original file API.
@@ -111,6 +117,7 @@ public:
     ~TBLFileStream() override;
 
     const std::string& FileName() const { return FFileName; }
+    std::string WriteFailure() const override;
 
 private:
     std::string FFileName;
@@ -130,6 +137,7 @@ public:
     int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
     int32_t Read(void* Buffer, int32_t Count) override;
     int32_t Write(const void* Buffer, int32_t Count) override;
+    std::string WriteFailure() const override { return FStream ? FStream->WriteFailure() : std::string(); }
 
 protected:
     bool FOwnsStream;

@@ -151,8 +151,8 @@ TEST(BaseStream, AbstractOperationsRaise) {
     }
 }
 
-// A full disk, simulated by a file size limit in a child process, must surface as
-// "Stream write error" when the buffered data is written back.
+// A full disk, simulated by a file size limit in a child process, must surface as a write
+// error naming the file and the reason when the buffered data is written back.
 TEST(FileStream, FileSizeLimitSurfacesAsWriteError) {
     TempDir dir;
     const std::string name = dir / "limited.bin";
@@ -185,7 +185,7 @@ TEST(FileStream, FileSizeLimitSurfacesAsWriteError) {
     int status = 0;
     waitpid(pid, &status, 0);
     ASSERT_GT(n, 0);
-    EXPECT_STREQ(buf, "Stream write error");
+    EXPECT_EQ(std::string(buf), "Stream write error in file \"" + ExpandFileName(name) + "\". File too large");
 }
 
 }  // namespace
