@@ -4,8 +4,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -18,6 +20,7 @@
 #include "cli/wgs84_transform.h"
 #include "gis/gis_writer.h"
 #include "gis/tab_libraries.h"
+#include "io/errors.h"
 #include "roadjob/job_runner.h"
 
 namespace itn {
@@ -39,6 +42,24 @@ std::string InputProblem(const std::string& FileName) {
     std::error_code ec;
     if (fs::is_directory(FileName, ec)) return std::strerror(EISDIR);
     return std::string();
+}
+
+// Set from the signal handler; both are lock-free, so safe to store there.
+std::atomic<bool> gStop{false};
+std::atomic<int> gStopSignal{0};
+
+extern "C" void OnStopSignal(int Signal) {
+    if (!gStop.load()) gStopSignal.store(Signal);
+    gStop.store(true);
+}
+
+const char* SignalName(int Signal) {
+    switch (Signal) {
+        case SIGINT: return "SIGINT";
+        case SIGTERM: return "SIGTERM";
+        case SIGHUP: return "SIGHUP";
+        default: return "a signal";
+    }
 }
 
 // Processor seconds (user and system) of the process or of the calling thread.
@@ -73,6 +94,14 @@ std::string CheckRunFiles(const TCliOptions& Options) {
     return OutputReplacesInput(WithSeparator(folder), Options.OutputFormat, Options.TurnRestrictions, inputs);
 }
 
+void InstallStopHandlers() {
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
 int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& Err, bool ShowProgress) {
     const auto start = std::chrono::steady_clock::now();
     TProgressBar bar(Err);
@@ -105,6 +134,7 @@ int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& E
         // KML is defined in WGS 84; GeoJSON is when asked for.
         if (Options.OutputFormat == 4 || (Options.OutputFormat == 5 && Options.GeoJsonWgs84))
             job.OutputTransform = std::make_shared<TWgs84Transform>();
+        job.Stop = &gStop;
 
         TConversionEvents jobEvents;
         TRoadJobEvents& events = jobEvents.Road;
@@ -171,6 +201,12 @@ int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& E
             return 1;
         }
         return 0;
+    } catch (const EStopped& e) {
+        bar.Finish();
+        Out.flush();
+        const int signal = gStopSignal.load();
+        Err << "Interrupted by " << SignalName(signal) << ". " << e.what() << std::endl;
+        return 128 + signal;
     } catch (const std::bad_alloc&) {
         bar.Finish();
         Out.flush();

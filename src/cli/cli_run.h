@@ -13,10 +13,14 @@ namespace itn {
 // or empty when the run may start. Creates the output folder when it does not exist.
 std::string CheckRunFiles(const TCliOptions& Options);
 
+// SIGINT, SIGTERM and SIGHUP from now on ask a running conversion to stop at the next
+// feature; RunConversion then returns 128 + the signal's number.
+void InstallStopHandlers();
+
 // Runs the conversion. Out receives the message list lines and "Done in ..." (nothing with
 // Options.Quiet); Err the warnings, the phase texts and progress bar (only when ShowProgress)
 // and, on failure, the error's message.
-// Returns the exit status: 0 success, 1 failure.
+// Returns the exit status: 0 success, 1 failure, 128 + signal when stopped by a signal.
 int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& Err, bool ShowProgress);
 
 }  // namespace itn

@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
         std::cerr << problem << std::endl;
         return 1;
     }
+    itn::InstallStopHandlers();
     const bool showProgress = !options.Quiet && ::isatty(STDERR_FILENO);
     return itn::RunConversion(options, std::cout, std::cerr, showProgress);
 }

@@ -889,6 +889,7 @@ void TNativeXml::LoadFromFile(const std::string& AFileName) {
     xml::TXmlInput input;
     input.SetPageSize(FPageSize);
     input.OpenFile(AFileName);  // EFOpenError leaves the document as it was
+    if (OnFileOpened) OnFileOpened(input.Handle());
     Load(input);
 }
 
@@ -909,6 +910,7 @@ void TNativeXml::Load(xml::TXmlInput& Input) {
     } flag{FLoading};
 
     FPosition = 0;
+    FErrorPosition = 0;
     FFileSize = Input.Size();
     if (OnProgress) OnProgress(*this, 0);
     const xml::TSourceEncoding encoding = Input.Start();
@@ -916,12 +918,16 @@ void TNativeXml::Load(xml::TXmlInput& Input) {
     try {
         parser.Run();
     } catch (...) {
+        FErrorPosition = Input.Position(Input.Cur);
         parser.Abandon();
         throw;
     }
     FPosition = FFileSize;
     if (OnProgress) OnProgress(*this, xml::ClampSize(FFileSize));
-    if (Root() == nullptr) throw EXmlParseError("No root element found in xml");
+    if (Root() == nullptr) {
+        FErrorPosition = FFileSize;
+        throw EXmlParseError("No root element found in xml");
+    }
 }
 
 }  // namespace itn

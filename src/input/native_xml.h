@@ -155,6 +155,9 @@ public:
 
     TXmlNodeEvent OnNodeNew, OnNodeLoaded;
     TXmlProgressEvent OnProgress;
+    // Called by LoadFromFile with the descriptor of the opened file, before anything is read;
+    // it may raise to refuse the file.
+    std::function<void(int Handle)> OnFileOpened;
     // The encoding a saved document would declare; no effect on reading.
     std::string EncodingString;
     // Keep nodes the handlers did not delete (the whole tree, as in a DOM). Off by default:
@@ -185,6 +188,8 @@ public:
     // The size in bytes of the file being or last loaded.
     int64_t FileSize() const { return FFileSize; }
     bool Loading() const { return FLoading; }
+    // The byte position the parser had reached when the last load failed.
+    int64_t ErrorPosition() const { return FErrorPosition; }
 
     // Bytes per read call (default 256 KiB; tests use tiny pages to exercise boundaries).
     void SetPageSize(size_t Bytes) { FPageSize = Bytes; }
@@ -207,6 +212,7 @@ private:
     std::vector<TXmlNode*> FRecycleWork;
     int64_t FPosition = 0;
     int64_t FFileSize = 0;
+    int64_t FErrorPosition = 0;
     size_t FPageSize = 256 * 1024;
     bool FLoading = false;
 };

@@ -246,4 +246,31 @@ size_t TXmlInput::DecodeUtf16(char* Dest, size_t Room) {
 }
 
 
+void LineAndColumn(const std::string& FileName, int64_t Position, int64_t& Line, int64_t& Column) {
+    TXmlInput in;
+    in.OpenFile(FileName);
+    in.Start();
+    Line = 1;
+    int64_t lineStart = 0;
+    for (;;) {
+        while (in.Cur < in.End) {
+            const int64_t at = in.Position(in.Cur);
+            if (at >= Position) break;
+            const size_t n = static_cast<size_t>(std::min<int64_t>(in.End - in.Cur, Position - at));
+            const char* newline = static_cast<const char*>(std::memchr(in.Cur, '\n', n));
+            if (newline == nullptr) {
+                in.Cur += n;
+                continue;
+            }
+            ++Line;
+            in.Cur = const_cast<char*>(newline) + 1;
+            lineStart = in.Position(in.Cur);
+        }
+        if (in.Cur < in.End) break;
+        char* keep = in.End;
+        if (!in.Refill(keep)) break;
+    }
+    Column = std::max<int64_t>(Position, lineStart) - lineStart + 1;
+}
+
 }  // namespace itn::xml

@@ -42,6 +42,8 @@ public:
     // Bytes per read call; the window starts at this size and grows only for longer tokens.
     void SetPageSize(size_t Bytes);
     int64_t Size() const { return FSize; }
+    // The descriptor of the open file, or -1.
+    int Handle() const { return FHandle; }
 
     // Reads the first bytes and picks the encoding, skipping a byte-order mark. Raises
     // EXmlParseError "Unsupported string encoding" for UCS-4 layouts and EBCDIC.
@@ -92,5 +94,9 @@ private:
     bool FRawEof = false;
     int64_t FRawConsumed = 0;  // file position of the first unconverted raw byte
 };
+
+// Line and column (both from 1, the column in bytes) of a byte position of a file, counted
+// through the same reading as the parser's, for error messages.
+void LineAndColumn(const std::string& FileName, int64_t Position, int64_t& Line, int64_t& Column);
 
 }  // namespace itn::xml

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "io/errors.h"
+#include "roadjob/output_transaction.h"
 #include "urban/urban_path_data.h"
 
 namespace itn {
@@ -12,22 +14,45 @@ namespace fs = std::filesystem;
 
 void RunConversionJob(TRoadJobOptions Options, const std::vector<std::string>& UrbanFiles,
                       const TConversionEvents& Events) {
-    // The urban converter lives until the road job returns: phase 3 and the turn file use it.
-    TUrbanPathData urban(Options.SaveUnzipped);
-    if (Events.UrbanStatus) {
-        urban.OnStatus = [&Events](TUrbanPathData&, const std::string& Text) { Events.UrbanStatus(Text); };
+    // The writers write into the transaction's work folder; the output folder changes only
+    // when the whole job has completed.
+    TOutputTransaction output(Options.OutputFolder);
+    try {
+        // The urban converter lives until the road job returns: phase 3 and the turn file use it.
+        TUrbanPathData urban(Options.SaveUnzipped);
+        urban.Stop = Options.Stop;
+        if (Events.UrbanStatus) {
+            urban.OnStatus = [&Events](TUrbanPathData&, const std::string& Text) { Events.UrbanStatus(Text); };
+        }
+        if (Events.UrbanItemChanged) {
+            urban.OnItemChanged = [&Events](TUrbanPathData&, int32_t Item) { Events.UrbanItemChanged(Item); };
+        }
+        if (Events.Road.Warning) {
+            urban.OnWarning = [&Events](TUrbanPathData&, const std::string& Text) { Events.Road.Warning(Text); };
+        }
+        urban.ProcessData(UrbanFiles);
+        Options.UrbanPathsPresent = !UrbanFiles.empty();
+        Options.UrbanPathData = &urban;
+        Options.OutputFolder = output.WorkFolder();
+        TRoadNetworkData roads;
+        roads.ConvertRoads(Options, Events.Road);
+        // A stop asked for after the last feature still keeps the earlier files.
+        if (Options.Stop && Options.Stop->load()) throw EStopped();
+        output.Commit();
+    } catch (const EStopped&) {
+        throw;
+    } catch (const std::exception& e) {
+        output.Rollback();
+        const std::string text = output.FinalNames(e.what());
+        if (text == e.what()) throw;
+        throw std::runtime_error(text);
     }
-    if (Events.UrbanItemChanged) {
-        urban.OnItemChanged = [&Events](TUrbanPathData&, int32_t Item) { Events.UrbanItemChanged(Item); };
+    std::error_code ec;
+    const fs::file_type turnFile = fs::symlink_status(output.OutputFolder() + "turn.txt", ec).type();
+    if (!Options.TurnRestrictions && turnFile != fs::file_type::not_found && turnFile != fs::file_type::none &&
+        Events.Road.Warning) {
+        Events.Road.Warning("turn.txt in the output folder is from an earlier run and was left as it is");
     }
-    if (Events.Road.Warning) {
-        urban.OnWarning = [&Events](TUrbanPathData&, const std::string& Text) { Events.Road.Warning(Text); };
-    }
-    urban.ProcessData(UrbanFiles);
-    Options.UrbanPathsPresent = !UrbanFiles.empty();
-    Options.UrbanPathData = &urban;
-    TRoadNetworkData roads;
-    roads.ConvertRoads(Options, Events.Road);
 }
 
 std::string FileCountLine(int32_t Index, std::size_t Count) {

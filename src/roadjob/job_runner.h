@@ -20,8 +20,10 @@ struct TConversionEvents {
 };
 
 // Reads UrbanFiles with the urban paths converter (none: no urban step), then runs the road
-// job with Options, whose UrbanPathsPresent and UrbanPathData it fills in. Errors leave by
-// exception; files written so far stay as they are.
+// job with Options, whose UrbanPathsPresent and UrbanPathData it fills in. The run holds a
+// lock on the output folder and writes its files there only when it has completed: errors
+// (and EStopped, when Options.Stop was set) leave by exception with the output folder as it
+// was before the run.
 void RunConversionJob(TRoadJobOptions Options, const std::vector<std::string>& UrbanFiles,
                       const TConversionEvents& Events);
 

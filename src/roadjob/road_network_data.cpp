@@ -1,13 +1,23 @@
 #include "roadjob/road_network_data.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <limits>
+#include <stdexcept>
 
 #include "input/gz_expansion.h"
 #include "input/native_xml.h"
+#include "input/xml_errors.h"
+#include "input/xml_input.h"
+#include "io/errors.h"
+#include "io/streams.h"
 #include "roadjob/file_prefetch.h"
 #include "roadjob/line_location.h"
 #include "urban/urban_links.h"
@@ -70,7 +80,11 @@ TRoadNetworkData::TRoadNetworkData() = default;
 TRoadNetworkData::~TRoadNetworkData() = default;
 
 void TRoadNetworkData::AddMessage(const std::string& Line) {
-    if (FEvents.AddMessage) FEvents.AddMessage(Line);
+    if (FEvents.AddMessage) FEvents.AddMessage(EscapeControlCharacters(Line));
+}
+
+void TRoadNetworkData::CheckStop() const {
+    if (FOptions.Stop && FOptions.Stop->load(std::memory_order_relaxed)) throw EStopped();
 }
 
 void TRoadNetworkData::ClearFerryLists() {
@@ -97,6 +111,7 @@ void TRoadNetworkData::ConvertRoads(const TRoadJobOptions& Options, const TRoadJ
     FOptions = Options;
     FEvents = Events;
     FExpansions = std::make_unique<TGzExpansions>();
+    InputIdentities.Clear();
     ClearFerryLists();
     ReadConnectingNodes();
 
@@ -221,6 +236,7 @@ void TRoadNetworkData::RunPhase(int Phase, TNodeHandler NodeNew, TNodeHandler No
     if (FEvents.XmlProgress) reader.OnProgress = FEvents.XmlProgress;
     reader.OnNodeNew = [this, NodeNew](TNativeXml& Sender, TXmlNode& Node) { (this->*NodeNew)(Sender, Node); };
     reader.OnNodeLoaded = [this, NodeLoaded](TNativeXml& Sender, TXmlNode& Node) {
+        CheckStop();
         (this->*NodeLoaded)(Sender, Node);
     };
     ReadRoadFiles(Phase, reader);
@@ -269,7 +285,7 @@ void TRoadNetworkData::ReadRoadFiles(int Phase, TNativeXml& Reader) {
             };
             if (Phase == 1) {
                 prefetched1.Create();
-                prefetch.Start(i + 1, [next, progress, &prefetched1, &prefetchedRoadFeatures] {
+                prefetch.Start(i + 1, [this, next, progress, &prefetched1, &prefetchedRoadFeatures] {
                     TPhase1Collector collector(prefetched1);
                     ReadWith(next, [&collector](TXmlNode& Node) { collector.NodeNew(Node); },
                              [&collector](TXmlNode& Node) { collector.NodeLoaded(Node); }, progress);
@@ -300,9 +316,53 @@ void TRoadNetworkData::ReadWith(const std::string& FileName, const std::function
     TNativeXml reader;
     reader.EncodingString = "UTF-8";
     reader.OnNodeNew = [&NodeNew](TNativeXml&, TXmlNode& Node) { NodeNew(Node); };
-    reader.OnNodeLoaded = [&NodeLoaded](TNativeXml&, TXmlNode& Node) { NodeLoaded(Node); };
+    reader.OnNodeLoaded = [this, &NodeLoaded](TNativeXml&, TXmlNode& Node) {
+        CheckStop();
+        NodeLoaded(Node);
+    };
     reader.OnProgress = [&Progress](TNativeXml&, int32_t Position) { Progress(Position); };
-    reader.LoadFromFile(FileName);
+    LoadChecked(reader, FileName, FileName);
+}
+
+void TRoadNetworkData::LoadChecked(TNativeXml& Reader, const std::string& FileName, const std::string& Loaded) {
+    if (Loaded == FileName) {
+        Reader.OnFileOpened = [this, &FileName](int Handle) { InputIdentities.Check(FileName, Handle); };
+    } else {
+        // An expansion: the compressed file is the input whose identity counts.
+        Reader.OnFileOpened = nullptr;
+        const int handle = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+        if (handle < 0) {
+            throw EFOpenError("Cannot open file \"" + ExpandFileName(FileName) + "\". " + std::strerror(errno));
+        }
+        try {
+            InputIdentities.Check(FileName, handle);
+        } catch (...) {
+            ::close(handle);
+            throw;
+        }
+        ::close(handle);
+    }
+    // The file's name, line and column after the reader's own text.
+    auto place = [&](const char* Text) {
+        int64_t line = 0, column = 0;
+        std::string where = std::filesystem::path(FileName).filename().string();
+        try {
+            xml::LineAndColumn(Loaded, Reader.ErrorPosition(), line, column);
+            where += ", line " + std::to_string(line) + ", column " + std::to_string(column);
+        } catch (const std::exception&) {
+            // The file cannot be read again: its name alone still says where.
+        }
+        return EscapeControlCharacters(Text) + " (" + EscapeControlCharacters(where) + ")";
+    };
+    try {
+        Reader.LoadFromFile(Loaded);
+    } catch (const EXmlConvertError& e) {
+        throw EXmlConvertError(place(e.what()));
+    } catch (const EXmlParseError& e) {
+        throw EXmlParseError(place(e.what()));
+    } catch (const EVehicleRestrictionError& e) {
+        throw EVehicleRestrictionError(place(e.what()));
+    }
 }
 
 void TRoadNetworkData::ReadFile(int Phase, TNativeXml& Reader, const std::string& FileName) {
@@ -311,11 +371,11 @@ void TRoadNetworkData::ReadFile(int Phase, TNativeXml& Reader, const std::string
         const std::string loaded = (Phase > 1 && FOptions.SaveUnzipped) ? FExpansions->KeptName(FileName)
                                                                          : FExpansions->Expand(FileName);
         if (FEvents.PrepareProgress) FEvents.PrepareProgress(loaded);
-        Reader.LoadFromFile(loaded);
+        LoadChecked(Reader, FileName, loaded);
         if (Phase == 3 || !FOptions.SaveUnzipped) FExpansions->Delete(FileName);
     } else {
         if (FEvents.PrepareProgress) FEvents.PrepareProgress(FileName);
-        Reader.LoadFromFile(FileName);
+        LoadChecked(Reader, FileName, FileName);
     }
 }
 

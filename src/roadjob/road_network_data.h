@@ -2,6 +2,7 @@
 // vocabulary files and turn.txt. One object runs one job at a time on the caller's thread.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "gis/gis_writer.h"
 #include "roadjob/async_feature_writer.h"
 #include "roadjob/connecting_node_index.h"
+#include "roadjob/input_identity.h"
 #include "roadjob/phase1_collect.h"
 #include "roadjob/phase2_link_info.h"
 #include "roadjob/road_records.h"
@@ -44,6 +46,8 @@ struct TRoadJobOptions {
     // Applied by the writer to every coordinate of the network file; none: British National
     // Grid as read.
     std::shared_ptr<TCoordinateTransform> OutputTransform;
+    // Set by another thread (or a signal handler) to stop the run at the next feature.
+    const std::atomic<bool>* Stop = nullptr;
 };
 
 // Callbacks to the caller; any may be left empty.
@@ -97,11 +101,15 @@ private:
     void ReadFile(int Phase, TNativeXml& Reader, const std::string& FileName);
     // Reads a file with a reader of its own (on a prefetch thread); Progress gets the reader's
     // position as OnProgress does.
-    static void ReadWith(const std::string& FileName, const std::function<void(TXmlNode&)>& NodeNew,
-                         const std::function<void(TXmlNode&)>& NodeLoaded,
-                         const std::function<void(int32_t)>& Progress);
+    void ReadWith(const std::string& FileName, const std::function<void(TXmlNode&)>& NodeNew,
+                  const std::function<void(TXmlNode&)>& NodeLoaded, const std::function<void(int32_t)>& Progress);
     // "No ITN road features found in <file>" through the Warning event.
     void WarnNoRoadFeatures(const std::string& FileName);
+    // Loads Loaded (FileName itself, or its expansion) into Reader; an XML or value error gets
+    // the file's name, line and column appended.
+    void LoadChecked(TNativeXml& Reader, const std::string& FileName, const std::string& Loaded);
+    // Raises EStopped when the caller asked the run to stop.
+    void CheckStop() const;
     void AddMessage(const std::string& Line);
     void FreeTables();
 
@@ -128,6 +136,7 @@ private:
     TRoadJobOptions FOptions;
     TRoadJobEvents FEvents;
     std::unique_ptr<TGzExpansions> FExpansions;
+    TInputIdentities InputIdentities;  // of the road files, from their first pass
 
     // Shared by the passes.
     std::vector<TFloatPoint> ConnectingNodePoints;

@@ -1,6 +1,7 @@
 // Reading of the urban paths files: two passes, one kind of feature per Read... step.
 #include "urban/urban_path_data.h"
 
+#include "io/errors.h"
 #include "io/log_publisher.h"
 #include "urban/xml_query.h"
 
@@ -35,7 +36,12 @@ void TUrbanPathData::DoStatus(const std::string& Text) {
 }
 
 void TUrbanPathData::DoItemChanged(int32_t Index) {
+    CheckStop();
     if (OnItemChanged) OnItemChanged(*this, Index);
+}
+
+void TUrbanPathData::CheckStop() const {
+    if (Stop && Stop->load(std::memory_order_relaxed)) throw EStopped();
 }
 
 void TUrbanPathData::ProcessData(const std::vector<std::string>& afiles) {
@@ -93,6 +99,7 @@ bool TUrbanPathData::IsDeparted(std::string_view Toid) const {
 void TUrbanPathData::ReadDepartedFeatures(const IXmlFile& File) {
     const auto features = File.RecordSet("osgb:departedMember/osgb:DepartedFeature");
     for (int32_t i = 0, n = features->Count(); i < n; ++i, features->Next()) {
+        CheckStop();
         std::string toid = FeatureToid(features->GetXField("@fid"));
         fDepartedSet.insert(UpperAscii(toid));
         fDepartedList.push_back(std::move(toid));
@@ -103,6 +110,7 @@ int32_t TUrbanPathData::ReadPathLinks(const IXmlFile& File) {
     const auto links = File.RecordSet("osgb:networkMember/osgb:PathLink");
     const int32_t count = links->Count();
     for (int32_t i = 0; i < count; ++i, links->Next()) {
+        CheckStop();
         const std::string toid = FeatureToid(links->GetXField("@fid"));
         if (IsDeparted(toid)) {
             Trace("Departed Path Link " + toid);
@@ -143,6 +151,7 @@ int32_t TUrbanPathData::ReadPathLinkInformation(const IXmlFile& File) {
     const auto infos = File.RecordSet("osgb:pathInformationMember/osgb:PathLinkInformation");
     const int32_t count = infos->Count();
     for (int32_t i = 0; i < count; ++i, infos->Next()) {
+        CheckStop();
         const std::string toid = FeatureToid(infos->GetXField("@fid"));
         if (IsDeparted(toid)) {
             Trace("Departed Path Info Link " + toid);
@@ -169,6 +178,7 @@ int32_t TUrbanPathData::ReadConnectingNodes(const IXmlFile& File) {
     const auto nodes = File.RecordSet("osgb:networkMember/osgb:ConnectingNode");
     const int32_t count = nodes->Count();
     for (int32_t i = 0; i < count; ++i, nodes->Next()) {
+        CheckStop();
         const std::string toid = FeatureToid(nodes->GetXField("@fid"));
         if (IsDeparted(toid)) {
             Trace("Departed Connecting Node " + toid);
@@ -197,6 +207,7 @@ int32_t TUrbanPathData::ReadPathNodes(const IXmlFile& File) {
     const auto nodes = File.RecordSet("osgb:networkMember/osgb:PathNode");
     const int32_t count = nodes->Count();
     for (int32_t i = 0; i < count; ++i, nodes->Next()) {
+        CheckStop();
         const std::string toid = FeatureToid(nodes->GetXField("@fid"));
         if (IsDeparted(toid)) {
             Trace("Departed Path node " + toid);
@@ -216,6 +227,7 @@ int32_t TUrbanPathData::ReadConnectingLinks(const IXmlFile& File) {
     const auto links = File.RecordSet("osgb:networkMember/osgb:ConnectingLink");
     const int32_t count = links->Count();
     for (int32_t i = 0; i < count; ++i, links->Next()) {
+        CheckStop();
         const std::string toid = FeatureToid(links->GetXField("@fid"));
         if (IsDeparted(toid)) {
             Trace("Departed Connecting Link " + toid);

@@ -12,6 +12,7 @@
 // Notices go to the log publisher as trace messages.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -45,6 +46,8 @@ public:
     // "No ITN urban path features found in <file>" for a file without any path link, path
     // node, connecting node, connecting link or path link information; the run goes on.
     TStatusChangedEvent OnWarning;
+    // Set by another thread (or a signal handler) to stop at the next feature with EStopped.
+    const std::atomic<bool>* Stop = nullptr;
 
     // Reads the files (.gz, .gml or .xml) in list order, in two passes. Errors leave by exception.
     void ProcessData(const std::vector<std::string>& afiles);
@@ -73,6 +76,7 @@ public:
 private:
     void DoStatus(const std::string& Text);
     void DoItemChanged(int32_t Index);
+    void CheckStop() const;
     // Each returns the number of path features the file holds.
     int64_t ProcessFilePass1(const std::string& FileName);
     int64_t ProcessFilePass2(const std::string& FileName);

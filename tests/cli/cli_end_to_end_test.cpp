@@ -234,22 +234,26 @@ TEST_F(CliTest, BadInputFailsWithTheDocumentedMessage) {
         std::string message;
     };
     const std::string bus = "<osgb:vehicleQualifier><osgb:type exceptFor=\"false\">Buses</osgb:type></osgb:vehicleQualifier>";
+    // Each message is the reader's or the road job's text, then the file, line and column.
     const Case cases[] = {
-        {"version", TileWith("", "2a"), "'2a' is not a valid integer value"},
-        {"feet", TileWith("<osgb:feet>14.5</osgb:feet>"), "'14.5' is not a valid integer value"},
-        {"inches", TileWith("<osgb:inches>six</osgb:inches>"), "'six' is not a valid integer value"},
-        {"maxheight", TileWith("<osgb:maxheight>high</osgb:maxheight>"), "Cannot convert value to float"},
+        {"version", TileWith("", "2a"), "'2a' is not a valid integer value (version.gml, line 3, column 95)"},
+        {"feet", TileWith("<osgb:feet>14.5</osgb:feet>"), "'14.5' is not a valid integer value (feet.gml, line 5, column 140)"},
+        {"inches", TileWith("<osgb:inches>six</osgb:inches>"), "'six' is not a valid integer value (inches.gml, line 5, column 143)"},
+        {"maxheight", TileWith("<osgb:maxheight>high</osgb:maxheight>"), "Cannot convert value to float (maxheight.gml, line 5, column 150)"},
         {"exceptFor",
          TileWith("<osgb:instruction>Access Limited To</osgb:instruction><osgb:vehicleQualifier>"
                   "<osgb:use exceptFor=\"maybe\">Access</osgb:use></osgb:vehicleQualifier>"),
-         "Invalid exceptFor value"},
+         "Invalid exceptFor value (exceptFor.gml, line 5, column 235)"},
         {"noExceptFor",
          TileWith("<osgb:instruction>Access Limited To</osgb:instruction><osgb:vehicleQualifier>"
                   "<osgb:use>Access</osgb:use></osgb:vehicleQualifier>"),
-         "Invalid exceptFor value"},
-        {"noInstruction", TileWith(bus), "TForm1.Create_Vehicle_AttributeString : unexpected situation"},
-        {"closeTag", "<?xml version=\"1.0\"?>\n<a><b></c></a>\n", "Incorrect close tag in element b"},
-        {"noRoot", "<?xml version=\"1.0\"?>\n", "No root element found in xml"},
+         "Invalid exceptFor value (noExceptFor.gml, line 5, column 217)"},
+        {"noInstruction", TileWith(bus), // found when the road link is written: its line
+         "TForm1.Create_Vehicle_AttributeString : unexpected situation (noInstruction.gml, line 4, column 125)"},
+        {"closeTag", "<?xml version=\"1.0\"?>\n<a><b></c></a>\n", "Incorrect close tag in element b (closeTag.gml, line 2, column 8)"},
+        {"noRoot", "<?xml version=\"1.0\"?>\n", "No root element found in xml (noRoot.gml, line 2, column 1)"},
+        // Control characters of a name are shown escaped, not sent to the terminal.
+        {"controlName", "<?xml version=\"1.0\"?>\n<a>\n  <b\x1b[2J></c></a>\n", "Incorrect close tag in element b\\x1B[2J (controlName.gml, line 3, column 11)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -269,14 +273,15 @@ TEST_F(CliTest, ErrorOfALaterFileComesAfterItsLine) {
     TRun run = Run({"--out=" + (dir / "out").string(), "--format=mif", "--roads=" + good, "--roads=" + bad});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "1 / 2\n2 / 2\n");
-    EXPECT_EQ(run.err, "Incorrect close tag in element b\n");
+    EXPECT_EQ(run.err, "Incorrect close tag in element b (bad.gml, line 2, column 8)\n");
     run = Run({"--out=" + (dir / "out").string(), "--format=mif", "--roads=" + bad, "--roads=" + good});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "1 / 2\n");
-    EXPECT_EQ(run.err, "Incorrect close tag in element b\n");
+    EXPECT_EQ(run.err, "Incorrect close tag in element b (bad.gml, line 2, column 8)\n");
 }
 
-// A file size limit ends the run with a write error, not with a signal.
+// A file size limit ends the run with a write error, not with a signal; the message names
+// the file by its final name and gives the reason.
 TEST_F(CliTest, FileSizeLimitIsAWriteError) {
     const std::string command = "ulimit -f 1; " + Quote(kCli) + " --out=" + Quote((dir / "out").string()) +
                                 " --format=mif --quiet --roads=" + Quote(kData + "/roads_a.gml") + " --roads=" +
@@ -284,7 +289,9 @@ TEST_F(CliTest, FileSizeLimitIsAWriteError) {
     const int raw = std::system(("bash -c " + Quote(command)).c_str());
     ASSERT_TRUE(WIFEXITED(raw));
     EXPECT_EQ(WEXITSTATUS(raw), 1);
-    EXPECT_EQ(ReadAll(dir / "stderr"), "Stream write error\n");
+    const std::string err = ReadAll(dir / "stderr");
+    EXPECT_EQ(err.rfind("Stream write error in file \"" + (dir / "out").string() + "/ITN_network.mi", 0), 0u) << err;
+    EXPECT_NE(err.find("\". File too large\n"), std::string::npos) << err;
 }
 
 TEST_F(CliTest, UnusableFilesAndUsageErrors) {
