@@ -91,13 +91,28 @@ std::string XmlEscape(std::string_view text) {
     return out;
 }
 
-void AppendXmlEscape(std::string& out, std::string_view text) {
+bool AppendXmlEscape(std::string& out, std::string_view text) {
     // Copy the runs between special characters in one piece each: most values have none.
-    // The five characters all lie below 64: one bit each in a mask.
-    constexpr uint64_t kSpecial = (1ull << '"') | (1ull << '&') | (1ull << '\'') | (1ull << '<') | (1ull << '>');
+    // The five characters and the control characters all lie below 64: one bit each in a
+    // mask. U+FFFE and U+FFFF start with 0xEF.
+    constexpr uint64_t kControls = 0xFFFFFFFFull & ~((1ull << '\t') | (1ull << '\n') | (1ull << '\r'));
+    constexpr uint64_t kSpecial =
+        kControls | (1ull << '"') | (1ull << '&') | (1ull << '\'') | (1ull << '<') | (1ull << '>');
+    bool dropped = false;
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
+        if (c == 0xEF) {
+            // U+FFFE and U+FFFF (EF BF BE, EF BF BF) are not XML characters either.
+            if (i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xBF &&
+                (static_cast<unsigned char>(text[i + 2]) & 0xFE) == 0xBE) {
+                out.append(text, start, i - start);
+                dropped = true;
+                i += 2;
+                start = i + 1;
+            }
+            continue;
+        }
         if (c >= 64 || !((kSpecial >> c) & 1)) continue;
         const char* entity;
         switch (text[i]) {
@@ -106,13 +121,18 @@ void AppendXmlEscape(std::string& out, std::string_view text) {
             case '\'': entity = "&apos;"; break;
             case '<': entity = "&lt;"; break;
             case '>': entity = "&gt;"; break;
-            default: continue;
+            default:
+                // A control character that XML 1.0 forbids, even as a reference: left out.
+                entity = "";
+                dropped = true;
+                break;
         }
         out.append(text, start, i - start);
         out += entity;
         start = i + 1;
     }
     out.append(text, start, std::string_view::npos);
+    return !dropped;
 }
 
 double GreatCircleAngle(const TFloatPoint& P1, const TFloatPoint& P2) {

@@ -22,10 +22,11 @@ std::string ToAnsi(std::string_view text, uint16_t codepage);
 // True when the first character is 1, T, Y, t or y.
 bool IsTrueText(std::string_view text);
 
-// The five XML special characters replaced by their entities.
+// The five XML special characters replaced by their entities; characters that XML 1.0 does
+// not allow (controls other than tab, line feed and carriage return, U+FFFE, U+FFFF) left out.
 std::string XmlEscape(std::string_view text);
-// XmlEscape(text) appended to out.
-void AppendXmlEscape(std::string& out, std::string_view text);
+// XmlEscape(text) appended to out; false when a character was left out.
+bool AppendXmlEscape(std::string& out, std::string_view text);
 
 // Central angle in radians between two points given as longitude (x) and latitude (y) in degrees.
 double GreatCircleAngle(const TFloatPoint& P1, const TFloatPoint& P2);

@@ -22,6 +22,18 @@ TGISWrite::TGISWrite() {
 
 TGISWrite::~TGISWrite() = default;
 
+void TGISWrite::NoteDroppedCharacters() {
+    if (!FDroppedCharactersIn.empty()) return;
+    // FFieldInfo counts from 1, FSL from 0.
+    for (size_t i = 1; i < FFieldInfo.size() && i <= FSL.size(); ++i) {
+        if (FFieldInfo[i].Name == "TOID" && !FSL[i - 1].empty()) {
+            FDroppedCharactersIn = FSL[i - 1];
+            return;
+        }
+    }
+    FDroppedCharactersIn = "record " + std::to_string(FWrittenRecords + 1);
+}
+
 void TGISWrite::SetCodepage(uint16_t Value) {
     FCodepage = Value;
     FEncoding = std::make_unique<TCodepageEncoder>(Value);

@@ -99,6 +99,9 @@ public:
     void SetOptimizePLinesSections(bool Value);
     const TFieldInfoArray& FieldInfo() const { return FFieldInfo; }
     int32_t WrittenRecords() const { return FWrittenRecords; }
+    // The first feature (its TOID, or "record n") from which characters the format cannot
+    // hold were left out; empty when none was.
+    const std::string& DroppedCharactersIn() const { return FDroppedCharactersIn; }
 
     virtual void StartHeader(int32_t NumFields, TObjectTypes ObjectTypes);
     virtual void AddField(const std::string& FieldName, TGISField Field, uint8_t Width, uint8_t decimals);
@@ -122,6 +125,9 @@ public:
     void DensifyGreatCircle(TFloatPointArrayEx& SegList);
 
 protected:
+    // Notes the current record in DroppedCharactersIn when it is the first such one.
+    void NoteDroppedCharacters();
+
     virtual void StartOptimizedObject(int32_t NumParts, const std::string& Attrib);
     virtual void CollectSection(const TFloatPointArrayEx& SegList);
     virtual void StartObject(int32_t NumParts, const std::string& Attrib);
@@ -152,6 +158,7 @@ protected:
     int32_t FWrittenRecords = 0;
     bool Fopen = false;
     bool FmultiPolygon = false;
+    std::string FDroppedCharactersIn;
 };
 
 }  // namespace itn

@@ -176,7 +176,7 @@ void TGISWriteGML2::WriteAttributes(const std::string& Attrib) {
                 break;
             default:
                 FBuf += tags.open;
-                AppendXmlEscape(FBuf, v);
+                if (!AppendXmlEscape(FBuf, v)) NoteDroppedCharacters();
                 break;
         }
         FBuf += tags.close;

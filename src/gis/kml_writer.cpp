@@ -94,7 +94,9 @@ void TGISWriteKML2::WriteAttributes(const std::string& Attrib) {
                     FBuf.append(v, 8, 2).append(":").append(v, 10, 2).append(":").append(v, 12, 2).append(".").append(v, 14, 3);
                 }
                 break;
-            default: AppendXmlEscape(FBuf, v); break;
+            default:
+                if (!AppendXmlEscape(FBuf, v)) NoteDroppedCharacters();
+                break;
         }
         FBuf += "<br>";
     }

@@ -16,8 +16,10 @@ void TInputIdentities::Check(const std::string& FileName, int Handle) {
     if (::fstat(Handle, &st) != 0) {
         throw std::runtime_error("Cannot open file \"" + ExpandFileName(FileName) + "\". " + std::strerror(errno));
     }
-    const TIdentity now{st.st_dev, st.st_ino, st.st_size, static_cast<long long>(st.st_mtim.tv_sec),
-                        st.st_mtim.tv_nsec};
+    // A pipe or device has no size or time to compare: its identity is the node alone.
+    const bool regular = S_ISREG(st.st_mode);
+    const TIdentity now{st.st_dev, st.st_ino, regular ? st.st_size : 0,
+                        regular ? static_cast<long long>(st.st_mtim.tv_sec) : 0, regular ? st.st_mtim.tv_nsec : 0};
     std::lock_guard<std::mutex> hold(FLock);
     const auto [at, first] = FFiles.emplace(FileName, now);
     if (first || at->second == now) return;

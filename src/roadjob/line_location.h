@@ -19,6 +19,10 @@ TFloatPoint ParseCoordPair(std::string_view Text);
 // the point array grows when needed and never shrinks.
 void ParseCoordinates(std::string_view Text, TFloatPointArrayEx& Points);
 
+// Raises EXmlConvertError naming the value and the feature Fid when a value of a coordinate
+// text is not a finite number of a size a grid can have (nan, inf, 1e308).
+void CheckCoordinates(std::string_view Text, std::string_view Fid);
+
 // The number of tuples of a coordinate text, and its first and last point (left unchanged when
 // there are none), without parsing the others.
 int32_t ScanCoordinateEnds(std::string_view Text, TFloatPoint& First, TFloatPoint& Last);

@@ -93,6 +93,7 @@ void TRoadNetworkData::Phase3NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) 
         NatureOfRoad = Node.ValueAsString();
     } else if (name == "gml:coordinates"sv) {
         CoordsText = Node.ValueAsString();
+        CheckCoordinates(CoordsText, CurrentFid);
     }
     if (IsFerry && depth == 2 && name == "osgb:FerryNode"sv) {
         if (!fFerryNodeDataList.Contains(CurrentFid))
