@@ -18,6 +18,9 @@
 #include <string>
 #include <vector>
 
+#include <cerrno>
+#include <cstring>
+
 #include "gis/mitab_api.h"
 
 #define ITN_EXPORT extern "C" __attribute__((visibility("default")))
@@ -25,16 +28,28 @@
 namespace {
 
 std::string g_last_error;
+std::string g_io_reason;  // the system's reason for the first failed file operation
+
+// GDAL's messages go into the error text instead of onto the terminal; a failed write keeps
+// the system's reason (a full disk, a file size limit), which GDAL's own text leaves out.
+void CPL_STDCALL KeepErrors(CPLErr, CPLErrorNum Number, const char*) {
+    const int code = errno;
+    if (Number == CPLE_FileIO && code != 0 && g_io_reason.empty()) g_io_reason = std::strerror(code);
+}
 
 void SetLastError(const std::string& text) {
     const char* gdal = CPLGetLastErrorMsg();
     g_last_error = text;
     if (gdal && *gdal) g_last_error += std::string(": ") + gdal;
+    if (!g_io_reason.empty()) g_last_error += ". " + g_io_reason;
 }
 
 bool RegisterGdal() {
     static std::once_flag once;
-    std::call_once(once, [] { GDALAllRegister(); });
+    std::call_once(once, [] {
+        CPLSetErrorHandler(KeepErrors);
+        GDALAllRegister();
+    });
     return GDALGetDriverByName("MapInfo File") != nullptr;
 }
 
@@ -131,6 +146,7 @@ ITN_EXPORT const char* mitab_c_getlasterrormsg(void) { return g_last_error.c_str
 ITN_EXPORT mitab_handle mitab_c_create(const char* filename, const char* mif_or_tab, const char* mif_projection,
                                        double north, double south, double east, double west) {
     CPLErrorReset();
+    g_io_reason.clear();
     if (!RegisterGdal()) {
         SetLastError("GDAL's MapInfo driver is not available");
         return nullptr;
