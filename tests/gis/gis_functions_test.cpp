@@ -65,6 +65,30 @@ TEST(TextHelpers, IsTrueTextXmlEscapeToAnsiRgb) {
     EXPECT_EQ(RgbValue(0x00123456), 0x563412u);
 }
 
+// Characters XML 1.0 does not allow are left out, and the caller learns of it; tab, line feed
+// and carriage return, and other characters from 0xEF on, stay.
+TEST(TextHelpers, XmlEscapeLeavesOutWhatXmlForbids) {
+    const struct {
+        std::string in, out;
+        bool kept;
+    } cases[] = {
+        {"plain & <simple>", "plain &amp; &lt;simple&gt;", true},
+        {"tab\tline\ncr\r", "tab\tline\ncr\r", true},
+        {std::string("nul\0byte", 8), "nulbyte", false},
+        {"B\x01 Road\x1b[2J\x1f", "B Road[2J", false},
+        {"a\xEF\xBF\xBE" "b\xEF\xBF\xBF<", "ab&lt;", false},
+        {"\xEF\xBF\xBD replacement, \xEF\xBC\x81 fullwidth", "\xEF\xBF\xBD replacement, \xEF\xBC\x81 fullwidth", true},
+        {"cut \xEF\xBF", "cut \xEF\xBF", true},
+        {"\x7F delete", "\x7F delete", true},
+    };
+    for (const auto& c : cases) {
+        std::string out = "[";
+        EXPECT_EQ(AppendXmlEscape(out, c.in), c.kept) << c.in;
+        EXPECT_EQ(out, "[" + c.out) << c.in;
+        EXPECT_EQ(XmlEscape(c.in), c.out);
+    }
+}
+
 TEST(GreatCircleAngle, QuarterCircleAndIdentity) {
     EXPECT_NEAR(GreatCircleAngle({0, 0}, {90, 0}), M_PI / 2, 1e-12);
     EXPECT_NEAR(GreatCircleAngle({0, 0}, {0, 10}), 10 * M_PI / 180, 1e-12);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "input/native_xml.h"
+#include "input/xml_input.h"
 #include "io/errors.h"
 #include "test_support.h"
 #include "xml_test_util.h"
@@ -238,6 +239,43 @@ TEST(NativeXmlErrors, FileThatCannotBeOpened) {
         chmod(locked.c_str(), 0);
         EXPECT_EQ(ErrorOf<EFOpenError>([&] { xml.LoadFromFile(locked); }),
                   "Cannot open file \"" + locked + "\". Permission denied");
+    }
+}
+
+// Where a load stopped, as line and column counted again through the reader's input, with a
+// page size that puts the error past the first window; the handle of the opened file is
+// offered before anything is read.
+TEST(XmlErrorPlaces, LineAndColumnOfTheStop) {
+    TempDir dir;
+    const std::string padding(300, ' ');
+    const struct {
+        const char* name;
+        std::string text;
+        int64_t line, column;
+    } cases[] = {
+        {"close tag", "<?xml version=\"1.0\"?>\n<a><b></c></a>\n", 2, 8},
+        {"after long lines", "<a>" + padding + "\n" + padding + "\n  <b></x>\n</a>", 3, 7},
+        {"no root", "<?xml version=\"1.0\"?>\n", 2, 1},
+        {"value in a handler", "<a>\n <v>x1</v>\n</a>\n", 2, 11},
+        {"crlf lines", "<a>\r\n\r\n<b></c>", 3, 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = dir / "doc.xml";
+        test::WriteFile(file, c.text);
+        TNativeXml xml;
+        xml.SetPageSize(64);
+        int opened = -1;
+        xml.OnFileOpened = [&opened](int Handle) { opened = Handle; };
+        xml.OnNodeLoaded = [](TNativeXml&, TXmlNode& Node) {
+            if (Node.Name() == "v") Node.ValueAsInteger();
+        };
+        EXPECT_THROW(xml.LoadFromFile(file), EXmlParseError);
+        EXPECT_GE(opened, 0);
+        int64_t line = 0, column = 0;
+        xml::LineAndColumn(file, xml.ErrorPosition(), line, column);
+        EXPECT_EQ(line, c.line);
+        EXPECT_EQ(column, c.column);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "input/xml_errors.h"
 #include "roadjob/road_network_data.h"
 
 namespace itn {
@@ -20,6 +21,25 @@ TEST(LineLocationTest, ParsesCoordinateTexts) {
     ParseCoordinates("", points);
     EXPECT_EQ(points.Count, 0);
     EXPECT_EQ(ParseCoordPair("437500.25,115200.5"), (TFloatPoint{437500.25, 115200.5}));
+}
+
+TEST(LineLocationTest, CoordinatesMustBeFiniteNumbers) {
+    for (const char* good : {"1,1 2,2", "437500.25,115200.5,10", "1e2,1E2 -2.5e+2,2", "1e12,-1e12", "", "  "}) {
+        EXPECT_NO_THROW(CheckCoordinates(good, "4000000000000001")) << good;
+    }
+    const std::pair<const char*, const char*> bad[] = {
+        {"1,1 nan,2", "'nan'"},       {"1,1 2,NaN", "'NaN'"},     {"inf,1", "'inf'"},
+        {"1,-infinity", "'-infinity'"}, {"1,1 2,1e308", "'1e308'"}, {"1e999,1", "'1e999'"},
+        {"+inf,2", "'+inf'"},         {"1,2,nan", "'nan'"},       {"1.5e13,0", "'1.5e13'"},
+    };
+    for (const auto& [text, value] : bad) {
+        try {
+            CheckCoordinates(text, "4000000000000001");
+            ADD_FAILURE() << text << " was accepted";
+        } catch (const EXmlConvertError& e) {
+            EXPECT_EQ(std::string(e.what()), std::string(value) + " is not a finite coordinate in feature 4000000000000001");
+        }
+    }
 }
 
 TEST(LineLocationTest, LocatesPointsAlongALine) {
