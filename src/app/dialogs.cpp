@@ -30,6 +30,16 @@ bool TQtDialogs::Confirm(QWidget* Parent, const QString& Text) {
                                  QMessageBox::Yes) == QMessageBox::Yes;
 }
 
+void TQtDialogs::Ask(QWidget* Parent, const QString& Text, std::function<void(bool Yes)> Answer) {
+    // open() instead of exec(): no event loop of its own, so whatever runs goes on meanwhile.
+    auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Confirm"), Text,
+                                QMessageBox::Yes | QMessageBox::No, Parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(box, &QMessageBox::finished, box,
+                     [Answer = std::move(Answer)](int Result) { Answer(Result == QMessageBox::Yes); });
+    box->open();
+}
+
 void TQtDialogs::ShowError(QWidget* Parent, const QString& Text) {
     QMessageBox::critical(Parent, kApplicationTitle, Text);
 }

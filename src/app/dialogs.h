@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QFileDialog;
 class QUrl;
@@ -24,6 +25,9 @@ public:
     virtual void ShowMessage(QWidget* Parent, const QString& Text) = 0;
     // A Yes/No question; true for Yes.
     virtual bool Confirm(QWidget* Parent, const QString& Text) = 0;
+    // A Yes/No question that returns at once; Answer is called with true for Yes when the user
+    // answers. For questions during a run, which must go on while the box is shown.
+    virtual void Ask(QWidget* Parent, const QString& Text, std::function<void(bool Yes)> Answer) = 0;
     virtual void ShowError(QWidget* Parent, const QString& Text) = 0;
     // Opens a web page or document with the desktop's handler; false when that failed.
     virtual bool OpenUrl(const QUrl& Url) = 0;
@@ -37,6 +41,7 @@ public:
                          bool AllowNewFolder) override;
     void ShowMessage(QWidget* Parent, const QString& Text) override;
     bool Confirm(QWidget* Parent, const QString& Text) override;
+    void Ask(QWidget* Parent, const QString& Text, std::function<void(bool Yes)> Answer) override;
     void ShowError(QWidget* Parent, const QString& Text) override;
     bool OpenUrl(const QUrl& Url) override;
 };

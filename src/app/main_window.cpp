@@ -36,6 +36,7 @@
 #include "app/update_check.h"
 #include "gis/gis_writer.h"
 #include "gis/tab_libraries.h"
+#include "io/errors.h"
 #include "roadjob/job_runner.h"
 
 // The icon lives in the program's resources; a static library needs them registered by hand.
@@ -255,6 +256,8 @@ void TForm3::CreateControls() {
               &TForm3::Checkwebsiteforupdates1Click);
     addAction(fileMenu, "About1", "About", &TForm3::About1Click);
     fileMenu->addSeparator();
+    Stop1 = addAction(fileMenu, "Stop1", "Stop", &TForm3::Stop1Click);
+    Stop1->setEnabled(false);  // only during a run
     addAction(fileMenu, "Exit1", "Exit", &TForm3::Exit1Click);
     addAction(MainMenu1, "Help1", "Help", &TForm3::Help1Click);
     setMenuBar(MainMenu1);
@@ -293,6 +296,8 @@ void TForm3::CreateShortcuts() {
         if (btnGo->isEnabled() && !fRunning) btnGoClick();
     });
     addAction(go);
+    Stop1->setShortcut(QKeySequence(Qt::Key_Escape));
+    addAction(Stop1);  // Esc works with the menu closed
     btnRoadsAddFiles->setToolTip("Add road files (Ctrl+O)");
     btnGo->setToolTip("Start the conversion (Ctrl+Return)");
 }
@@ -353,9 +358,21 @@ void TForm3::SettingsToControls(const TSettings& s) {
 
 void TForm3::closeEvent(QCloseEvent* Event) {
     if (fRunning) {
-        // The job runs inside this window's handler; closing now would leave it running unseen.
+        // The job runs inside this window's handler: it ends first. The question does not
+        // wait for its answer, so the job goes on while it is shown.
         Event->ignore();
-        FDialogs.ShowMessage(this, "A conversion is running. Close the window when it has finished.");
+        if (fCloseAsked || fCloseAfterRun) return;
+        fCloseAsked = true;
+        FDialogs.Ask(this, "A conversion is running. Stop it and close the window?", [this](bool Yes) {
+            fCloseAsked = false;
+            if (!Yes) return;
+            if (fRunning) {
+                fCloseAfterRun = true;
+                Stop1Click();
+            } else {
+                close();
+            }
+        });
         return;
     }
     FormClose();
@@ -477,12 +494,25 @@ void TForm3::btnGoClick() {
     // The job is not re-entrant and the window handles its events during a run.
     if (fRunning) return;
     fRunning = true;
+    fStop = false;
     const bool goWasEnabled = btnGo->isEnabled();
     SetRunControlsEnabled(false);
+    Stop1->setEnabled(true);
     RunJob();
+    Stop1->setEnabled(false);
     fRunning = false;
     SetRunControlsEnabled(true);
     btnGo->setEnabled(goWasEnabled);
+    if (fCloseAfterRun) {
+        fCloseAfterRun = false;
+        close();
+    }
+}
+
+void TForm3::Stop1Click() {
+    if (!fRunning || fStop) return;
+    fStop = true;
+    AddMessage("Stopping ...");
 }
 
 void TForm3::RunJob() {
@@ -508,6 +538,7 @@ void TForm3::RunJob() {
     options.AttributeC = cbC->isChecked();
     options.Attribute4 = cb4->isChecked();
     options.AvoidPattern = cb4p->isChecked();
+    options.Stop = &fStop;
     const std::vector<std::string> urbanFiles = ListItems(lbUrban);
 
     std::vector<std::string> inputs = options.RoadFiles;
@@ -540,6 +571,8 @@ void TForm3::RunJob() {
             RunConversionJob(options, urbanFiles, events);
             const auto elapsed = std::chrono::steady_clock::now() - start;
             AddMessage(DoneLine(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()));
+        } catch (const EStopped& e) {
+            AddMessage(e.what());  // asked for: a line in the list, no error box
         } catch (const std::bad_alloc&) {
             error = "Out of memory";
         } catch (const std::exception& e) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -47,6 +48,8 @@ public:
     void About1Click();
     void Help1Click();
     void Exit1Click();
+    // Stops the running conversion at its next feature (the menu's Stop, and Esc).
+    void Stop1Click();
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
@@ -91,6 +94,9 @@ private:
     std::string OutputFolder;
     bool UrbanPathsPresent = false;
     bool fRunning = false;
+    std::atomic<bool> fStop{false};  // the running job checks it at every feature
+    bool fCloseAfterRun = false;     // the user chose to stop the run and close the window
+    bool fCloseAsked = false;        // the question is on screen
     int32_t ProgressSkipValue = 0;
     int32_t ProgressSkipCounter = 0;
 
@@ -119,6 +125,7 @@ private:
     QLabel* Label2 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
     QMenuBar* MainMenu1 = nullptr;
+    QAction* Stop1 = nullptr;
     QFileDialog* OpenDialog1 = nullptr;
 };
 

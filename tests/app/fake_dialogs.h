@@ -34,7 +34,9 @@ public:
 
     QList<TFileDialogCall> FileDialogs;
     QList<TFolderDialogCall> FolderDialogs;
-    QStringList Boxes;  // "message: ...", "confirm: ...", "error: ..." in the order shown
+    QStringList Boxes;  // "message: ...", "confirm: ...", "ask: ...", "error: ..." in the order shown
+    // Answers of the questions asked without waiting, for the test to call.
+    QList<std::function<void(bool)>> PendingAnswers;
     QList<QUrl> OpenedUrls;
 
     QStringList OpenFiles(QFileDialog& Dialog) override {
@@ -51,6 +53,10 @@ public:
     bool Confirm(QWidget*, const QString& Text) override {
         Box("confirm: " + Text);
         return !ConfirmAnswers.isEmpty() && ConfirmAnswers.takeFirst();
+    }
+    void Ask(QWidget*, const QString& Text, std::function<void(bool)> Answer) override {
+        PendingAnswers.append(std::move(Answer));
+        Box("ask: " + Text);
     }
     void ShowError(QWidget*, const QString& Text) override { Box("error: " + Text); }
     bool OpenUrl(const QUrl& Url) override {

@@ -3,6 +3,7 @@
 // a failing run, and the menu commands.
 #include "app/main_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCryptographicHash>
@@ -22,6 +23,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <functional>
 #include <memory>
 
 #include "app/controls.h"
@@ -179,7 +181,7 @@ private slots:
                 }
             }
         }
-        QCOMPARE(menu, QStringList({"File", "  Check website for updates", "  About", "  Exit", "Help"}));
+        QCOMPARE(menu, QStringList({"File", "  Check website for updates", "  About", "  Stop", "  Exit", "Help"}));
     }
 
     void addFilesSetsOutputFolderFromRoadFilesOnly() {
@@ -478,8 +480,8 @@ private slots:
         QCOMPARE(listDuringRun, 2);
         QCOMPARE(fileDialogsDuringRun, 1);  // the one that added the urban file
         QVERIFY(w.isVisible());  // closing was refused while running
-        QCOMPARE(FDialogs->Boxes,
-                 QStringList{"message: A conversion is running. Close the window when it has finished."});
+        // The question does not hold the run: unanswered, the run goes on to its end.
+        QCOMPARE(FDialogs->Boxes, QStringList{"ask: A conversion is running. Stop it and close the window?"});
 
         // One line per urban file and pass, one per road file and phase, then the time.
         const QStringList lines = MemoLines(w);
@@ -583,6 +585,111 @@ private slots:
         QCOMPARE(lines.mid(0, 4), QStringList({"1 / 1", "Warning: No ITN road features found in " + in + "/other.xml",
                                                "1 / 1", "1 / 1"}));
         QVERIFY2(lines[4].startsWith("Done in "), qPrintable(lines[4]));
+    }
+
+    // Every file of a folder with a digest of its bytes.
+    QStringList FolderDigests(const QString& Folder) {
+        QStringList entries;
+        for (const QString& name : QDir(Folder).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot))
+            entries << name + " " + Digest(Folder + "/" + name).toHex();
+        return entries;
+    }
+
+    // Presses "Go !" and calls During once the road job reads (events are handled from its
+    // progress callback).
+    void GoAndDuringRoadJob(TForm3& Window, const std::function<void()>& During) {
+        QTimer probe;
+        probe.setInterval(0);
+        connect(&probe, &QTimer::timeout, &Window, [&] {
+            if (!Child<QLabel>(Window, "Label2")->isVisible()) return;
+            probe.stop();
+            During();
+        });
+        probe.start();
+        QTest::mouseClick(Child<QPushButton>(Window, "btnGo"), Qt::LeftButton);
+        probe.stop();
+    }
+
+    // Stop from the menu and with Esc while the road job reads: the run ends at once with a
+    // line in the message list, no error box, and the earlier result as it was.
+    void stopDuringRun_data() {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("menu") << false;
+        QTest::newRow("Esc") << true;
+    }
+
+    void stopDuringRun() {
+        QFETCH(bool, escape);
+        const QString in = SampleCopy("in");
+        const QString out = Temp("out");
+        TForm3& w = NewWindow();
+        PrepareRun(w, in, out, 0);
+        auto* stop = w.findChild<QAction*>("Stop1");
+        QVERIFY(stop != nullptr);
+        QVERIFY(!stop->isEnabled());
+        QTest::mouseClick(Child<QPushButton>(w, "btnGo"), Qt::LeftButton);  // the earlier result
+        QVERIFY(MemoLines(w).last().startsWith("Done in "));
+        const QStringList before = FolderDigests(out);
+        QVERIFY(before.size() >= 4);
+
+        bool enabledDuringRun = false;
+        GoAndDuringRoadJob(w, [&] {
+            enabledDuringRun = stop->isEnabled();
+            if (escape) QTest::keyClick(&w, Qt::Key_Escape);
+            else stop->trigger();
+        });
+        QVERIFY(enabledDuringRun);
+        const QStringList lines = MemoLines(w);
+        QCOMPARE(lines.mid(lines.size() - 2), QStringList({"Stopping ...", "Stopped: nothing was written"}));
+        QVERIFY(FDialogs->Boxes.isEmpty());
+        QCOMPARE(FolderDigests(out), before);
+        QVERIFY(!w.Running());
+        QVERIFY(!stop->isEnabled());
+        QVERIFY(DisabledControls(w).isEmpty());
+        // Esc outside a run does nothing; the next run completes.
+        QTest::keyClick(&w, Qt::Key_Escape);
+        QTest::mouseClick(Child<QPushButton>(w, "btnGo"), Qt::LeftButton);
+        QVERIFY(MemoLines(w).last().startsWith("Done in "));
+    }
+
+    // Closing during a run asks without holding the run: Yes stops it and closes the window
+    // once it has ended, No lets it complete.
+    void closeDuringRun_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("Yes: stop and close") << true;
+        QTest::newRow("No: go on") << false;
+    }
+
+    void closeDuringRun() {
+        QFETCH(bool, yes);
+        const QString in = SampleCopy("in");
+        const QString out = Temp("out");
+        TForm3& w = NewWindow();
+        PrepareRun(w, in, out, 0);
+        QTest::mouseClick(Child<QPushButton>(w, "btnGo"), Qt::LeftButton);
+        const QStringList before = FolderDigests(out);
+
+        bool runningAfterQuestion = false;
+        int questions = 0;
+        GoAndDuringRoadJob(w, [&] {
+            w.close();
+            w.close();  // asked once
+            runningAfterQuestion = w.Running();
+            questions = FDialogs->PendingAnswers.size();
+            FDialogs->PendingAnswers.takeFirst()(yes);
+        });
+        QCOMPARE(questions, 1);
+        QVERIFY(runningAfterQuestion);
+        QCOMPARE(FDialogs->Boxes, QStringList{"ask: A conversion is running. Stop it and close the window?"});
+        QVERIFY(!w.Running());
+        if (yes) {
+            QVERIFY(!w.isVisible());
+            QCOMPARE(MemoLines(w).last(), QStringLiteral("Stopped: nothing was written"));
+            QCOMPARE(FolderDigests(out), before);
+        } else {
+            QVERIFY(w.isVisible());
+            QVERIFY(MemoLines(w).last().startsWith("Done in "));
+        }
     }
 
     void runRefusals() {
