@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <filesystem>
 #include <pugixml.hpp>
 #include <unordered_map>
 #include <utility>
@@ -149,9 +150,10 @@ std::string LocationText(std::string_view TextBefore) {
 
 // The parser's reason, with where it stopped.
 std::string ParseErrorText(const char* Reason, std::string_view TextBefore, const std::string& Name) {
-    std::string text = std::string(Reason) + " (" + LocationText(TextBefore);
-    if (!Name.empty()) text += " of \"" + ExpandFileName(Name) + "\"";
-    return text + ")";
+    // "(roads.gml, line 3, column 7)", as the road files' errors say it.
+    std::string text = std::string(Reason) + " (";
+    if (!Name.empty()) text += std::filesystem::path(Name).filename().string() + ", ";
+    return text + LocationText(TextBefore) + ")";
 }
 
 // Top-level content that is not XML: no root element, a second one, or text outside the root

@@ -134,6 +134,12 @@ protected:
 
     // Starts the tool in the background; Ready is polled until it holds, then Signal is sent.
     TRun RunAndSignal(const std::vector<std::string>& Args, int Signal, const std::function<bool(pid_t)>& Ready) {
+        return RunAndAct(Args, Ready, [Signal](pid_t Pid) { kill(Pid, Signal); });
+    }
+
+    // Starts the tool in the background; Ready is polled until it holds, then Act is done.
+    TRun RunAndAct(const std::vector<std::string>& Args, const std::function<bool(pid_t)>& Ready,
+                   const std::function<void(pid_t)>& Act) {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -152,12 +158,12 @@ protected:
         bool sent = false;
         while (waitpid(pid, &raw, WNOHANG) == 0) {
             if (!sent && Ready(pid)) {
-                kill(pid, Signal);
+                Act(pid);
                 sent = true;
             }
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
-        EXPECT_TRUE(sent) << "the run ended before the signal could be sent";
+        EXPECT_TRUE(sent) << "the run ended before it could be disturbed";
         run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : WIFSIGNALED(raw) ? 128 + WTERMSIG(raw) : -1;
         run.out = ReadFile(dir / "stdout");
         run.err = ReadFile(dir / "stderr");
@@ -166,6 +172,15 @@ protected:
 
     // The run's work folder inside the output folder, once it exists.
     fs::path WorkFolder(pid_t Pid) const { return Out() / (".itn2brinlow-work-" + std::to_string(Pid)); }
+
+    // True once the run has begun to write its network file.
+    bool Writing(pid_t Pid) const {
+        std::error_code ec;
+        for (fs::directory_iterator it(WorkFolder(Pid), ec), end; !ec && it != end; it.increment(ec)) {
+            if (it->path().filename().string().rfind("ITN_network.", 0) == 0 && it->file_size(ec) > 0) return true;
+        }
+        return false;
+    }
 
     TempDir dir;
     static TempDir* big;
@@ -229,13 +244,7 @@ TEST_F(OutputSetTest, WriteFailureInEveryFormatKeepsTheEarlierResult) {
 // that nothing was written, exits with 128 + the signal, and leaves the earlier result.
 TEST_F(OutputSetTest, SignalsKeepTheEarlierResult) {
     auto reading = [this](pid_t Pid) { return fs::exists(WorkFolder(Pid)); };
-    auto writing = [this](pid_t Pid) {
-        std::error_code ec;
-        for (fs::directory_iterator it(WorkFolder(Pid), ec), end; !ec && it != end; it.increment(ec)) {
-            if (it->path().filename().string().rfind("ITN_network.", 0) == 0 && it->file_size(ec) > 0) return true;
-        }
-        return false;
-    };
+    auto writing = [this](pid_t Pid) { return Writing(Pid); };
     struct Case {
         const char* when;
         int signal;
@@ -258,6 +267,30 @@ TEST_F(OutputSetTest, SignalsKeepTheEarlierResult) {
             EXPECT_EQ(Snapshot(Out()), before);
         }
     }
+}
+
+// The output folder removed while the run writes: the run fails instead of saying "Done".
+TEST_F(OutputSetTest, OutputFolderRemovedDuringTheRunIsAFailure) {
+    fs::create_directories(Out());
+    const TRun run = RunAndAct(Args("mif", {*big / "big_a.gml", *big / "big_b.gml"}),
+                               [this](pid_t Pid) { return Writing(Pid); },
+                               [this](pid_t) { fs::remove_all(Out()); });
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out.find("Done"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find(Out().string()), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(Out()));
+}
+
+// An urban file's XML error names the file, line and column, and the earlier result stays.
+TEST_F(OutputSetTest, UrbanFileErrorSaysWhere) {
+    const TSnapshot before = EarlierResult("mif");
+    WriteFile(dir / "urban.gml", "<?xml version=\"1.0\"?>\n<osgb:FeatureCollection>\n  <a></b>\n</osgb:FeatureCollection>\n");
+    std::vector<std::string> args = Args("mif", {kData + "/roads_a.gml"});
+    args.push_back("--urban=" + dir / "urban.gml");
+    const TRun run = Run(args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Start-end tags mismatch (urban.gml, line 3, column 8)\n");
+    EXPECT_EQ(Snapshot(Out()), before);
 }
 
 // A second run into a folder that a run holds fails at once and touches nothing.

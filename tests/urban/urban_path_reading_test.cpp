@@ -307,7 +307,7 @@ TEST_F(UrbanPathReadingTest, MissingPlainFileContributesNothingAndBadFilesFail) 
         urban.ProcessData({Dir / "broken.gml"});
         ADD_FAILURE();
     } catch (const EXML& e) {
-        EXPECT_EQ(std::string(e.what()).rfind("Start-end tags mismatch (line 1, column ", 0), 0u) << e.what();
+        EXPECT_EQ(std::string(e.what()).rfind("Start-end tags mismatch (broken.gml, line 1, column ", 0), 0u) << e.what();
     }
     WriteFile(Dir / "not.gz", "plain text");
     EXPECT_THROW(urban.ProcessData({Dir / "not.gz"}), EGzError);

@@ -234,14 +234,14 @@ TEST(XmlQueryTest, TextThatIsNotWellFormedRaisesWithTheParsersReason) {
         const char* Text;
         const char* Message;
     } cases[] = {
-        {"<r>\n  <a>\n  </b>\n</r>", "Start-end tags mismatch (line 3, column "},
-        {"<r>\n<a x='1></r>", "(line 2, column "},
-        {"<r><a></a>", "(line 1, column "},
-        {"   \n ", "No document element found (line "},
-        {"<r/>\n<s/>", "More than one root element (line 2, column "},
-        {"<r/> tail", "Text outside the root element (line 1, column "},
-        {"<r/>x", "Text outside the root element (line 1, column "},
-        {"junk\n<r/>", "Text outside the root element (line 1, column 1 "},
+        {"<r>\n  <a>\n  </b>\n</r>", "Start-end tags mismatch (bad.gml, line 3, column "},
+        {"<r>\n<a x='1></r>", "(bad.gml, line 2, column "},
+        {"<r><a></a>", "(bad.gml, line 1, column "},
+        {"   \n ", "No document element found (bad.gml, line "},
+        {"<r/>\n<s/>", "More than one root element (bad.gml, line 2, column "},
+        {"<r/> tail", "Text outside the root element (bad.gml, line 1, column "},
+        {"<r/>x", "Text outside the root element (bad.gml, line 1, column "},
+        {"junk\n<r/>", "Text outside the root element (bad.gml, line 1, column 1)"},
     };
     for (const auto& c : cases) {
         WriteFile(dir / "bad.gml", c.Text);
@@ -251,7 +251,7 @@ TEST(XmlQueryTest, TextThatIsNotWellFormedRaisesWithTheParsersReason) {
         } catch (const EXML& e) {
             const std::string message = e.what();
             EXPECT_NE(message.find(c.Message), std::string::npos) << message;
-            EXPECT_NE(message.find(dir / "bad.gml"), std::string::npos) << message;
+            EXPECT_EQ(message.back(), ')') << message;
         }
     }
 }
