@@ -12,7 +12,7 @@
 #include "gis/gis_writer.h"
 #include "roadjob/async_feature_writer.h"
 #include "roadjob/connecting_node_index.h"
-#include "roadjob/input_identity.h"
+#include "io/input_identity.h"
 #include "roadjob/phase1_collect.h"
 #include "roadjob/phase2_link_info.h"
 #include "roadjob/road_records.h"

@@ -36,8 +36,8 @@ void TUrbanPathData::DoStatus(const std::string& Text) {
 }
 
 void TUrbanPathData::DoItemChanged(int32_t Index) {
-    CheckStop();
     if (OnItemChanged) OnItemChanged(*this, Index);
+    CheckStop();  // after the event: a window handles its Stop command there
 }
 
 void TUrbanPathData::CheckStop() const {
@@ -45,6 +45,7 @@ void TUrbanPathData::CheckStop() const {
 }
 
 void TUrbanPathData::ProcessData(const std::vector<std::string>& afiles) {
+    fIdentities.Clear();
     const auto n = static_cast<int32_t>(afiles.size());
     std::vector<int64_t> features(afiles.size());
     DoStatus("Phase 1 / 2");
@@ -60,13 +61,19 @@ void TUrbanPathData::ProcessData(const std::vector<std::string>& afiles) {
     }
 }
 
+std::function<void(int)> TUrbanPathData::IdentityCheck(const std::string& FileName, const std::string& Loaded) {
+    // An expansion is made anew from the compressed file: only a file read as it is counts.
+    if (Loaded != FileName) return nullptr;
+    return [this, FileName](int Handle) { fIdentities.Check(FileName, Handle); };
+}
+
 int64_t TUrbanPathData::ProcessFilePass1(const std::string& FileName) {
     const bool gz = IsGzFileName(FileName);
     const std::string loaded = gz ? fExpansions.Expand(FileName) : FileName;
     Trace("Processing file Pass 1 " + loaded);
     int64_t features = 0;
     {
-        const auto file = TXmlFile::Create(loaded);
+        const auto file = TXmlFile::Create(loaded, IdentityCheck(FileName, loaded));
         ReadDepartedFeatures(*file);
         features += ReadPathLinks(*file);
         features += ReadPathLinkInformation(*file);
@@ -85,7 +92,7 @@ int64_t TUrbanPathData::ProcessFilePass2(const std::string& FileName) {
     int64_t features = 0;
     {
         // A kept expansion that has disappeared since pass 1 reads as an empty document.
-        const auto file = TXmlFile::Create(loaded);
+        const auto file = TXmlFile::Create(loaded, IdentityCheck(FileName, loaded));
         features = ReadConnectingLinks(*file);
     }
     if (gz) fExpansions.Delete(FileName);

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "input/gz_expansion.h"
+#include "io/input_identity.h"
 #include "urban/sorted_list.h"
 #include "urban/urban_links.h"
 #include "urban/urban_records.h"
@@ -77,6 +78,8 @@ private:
     void DoStatus(const std::string& Text);
     void DoItemChanged(int32_t Index);
     void CheckStop() const;
+    // Notes or compares the identity of FileName when it is read as it is (Loaded == FileName).
+    std::function<void(int)> IdentityCheck(const std::string& FileName, const std::string& Loaded);
     // Each returns the number of path features the file holds.
     int64_t ProcessFilePass1(const std::string& FileName);
     int64_t ProcessFilePass2(const std::string& FileName);
@@ -99,6 +102,7 @@ private:
     TSortedList<TConnectingLinkInformationData> fConnectingLinkDataList;
     bool fSaveBetweenPhases;
     TGzExpansions fExpansions;
+    TInputIdentities fIdentities;  // of the plain files, from pass 1
 };
 
 }  // namespace itn

@@ -190,8 +190,10 @@ TDocumentPtr Parse(TPugiBuffer Buffer, const std::string& Name, TTextBefore Text
 }
 
 // Reads up to Limit bytes of the file (all of it when Limit is SIZE_MAX).
-TPugiBuffer ReadFileBytes(const std::string& FileName, size_t Limit) {
+TPugiBuffer ReadFileBytes(const std::string& FileName, size_t Limit,
+                          const std::function<void(int Handle)>& OnOpened = nullptr) {
     TBLFileStream stream(FileName, fmOpenRead | fmShareDenyNone);
+    if (OnOpened) OnOpened(stream.Handle());
     const int64_t size = stream.Size();
     size_t wanted = size > 0 ? static_cast<size_t>(size) : 0;
     if (wanted > Limit) wanted = Limit;
@@ -510,7 +512,7 @@ std::shared_ptr<IXmlRecord> TRecordBase<TInterface>::Find(std::string_view sPath
 
 }  // namespace
 
-std::shared_ptr<IXmlFile> TXmlFile::Create(const std::string& aFile) {
+std::shared_ptr<IXmlFile> TXmlFile::Create(const std::string& aFile, const std::function<void(int Handle)>& OnOpened) {
     struct stat info {};
     const bool found = ::stat(aFile.c_str(), &info) == 0;
     if (!found && (errno == ENOENT || errno == ENOTDIR)) return FromText(kEmptyDocument, aFile);
@@ -521,7 +523,8 @@ std::shared_ptr<IXmlFile> TXmlFile::Create(const std::string& aFile) {
         const TPugiBuffer head = ReadFileBytes(aFile, Offset);
         return std::string(head.Data, head.Size);
     };
-    return std::make_shared<TXmlFileRecord>(Parse(ReadFileBytes(aFile, SIZE_MAX), aFile, textBefore), aFile);
+    return std::make_shared<TXmlFileRecord>(Parse(ReadFileBytes(aFile, SIZE_MAX, OnOpened), aFile, textBefore),
+                                            aFile);
 }
 
 std::shared_ptr<IXmlFile> TXmlFile::FromText(std::string_view Text, const std::string& Name) {

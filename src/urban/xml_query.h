@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -69,7 +70,10 @@ public:
     // as U+FFFD); white-space-only text is dropped. A file that does not exist reads as an empty
     // "XmlDatabase" document. Raises EFOpenError ("Cannot open file ...") when the file exists
     // but cannot be read, and EXML with the parser's reason when it is not well-formed XML.
-    static std::shared_ptr<IXmlFile> Create(const std::string& aFile);
+    // OnOpened, when given, gets the descriptor of the opened file before it is read, and
+    // may raise to refuse it.
+    static std::shared_ptr<IXmlFile> Create(const std::string& aFile,
+                                            const std::function<void(int Handle)>& OnOpened = nullptr);
 
     // The same for a text in memory; Name is used in error messages only.
     static std::shared_ptr<IXmlFile> FromText(std::string_view Text, const std::string& Name);

@@ -281,6 +281,31 @@ TEST_F(OutputSetTest, OutputFolderRemovedDuringTheRunIsAFailure) {
     EXPECT_FALSE(fs::exists(Out()));
 }
 
+// A road file renamed over by another between passes stops the run, naming the file; an
+// earlier result stays.
+TEST_F(OutputSetTest, InputReplacedBetweenPassesStopsTheRun) {
+    const TSnapshot before = EarlierResult("mif");
+    const fs::path first = dir.path() / "roads_1.gml", replacement = dir.path() / "roads_new.gml";
+    fs::copy_file(*big / "big_a.gml", first);
+    fs::copy_file(*big / "big_a.gml", replacement);  // the same bytes, another file
+    // Once the first pass has the file open, the file of that name is replaced.
+    auto opened = [&first](pid_t Pid) {
+        std::error_code ec;
+        for (fs::directory_iterator it("/proc/" + std::to_string(Pid) + "/fd", ec), end; !ec && it != end;
+             it.increment(ec)) {
+            std::error_code linkError;
+            if (fs::read_symlink(it->path(), linkError) == first) return true;
+        }
+        return false;
+    };
+    const TRun run = RunAndAct(Args("mif", {first.string(), *big / "big_b.gml"}), opened,
+                               [&](pid_t) { fs::rename(replacement, first); });
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Input file \"" + first.string() +
+                           "\" was replaced by another file while the conversion was reading it. Nothing was written\n");
+    EXPECT_EQ(Snapshot(Out()), before);
+}
+
 // An urban file's XML error names the file, line and column, and the earlier result stays.
 TEST_F(OutputSetTest, UrbanFileErrorSaysWhere) {
     const TSnapshot before = EarlierResult("mif");

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "roadjob/input_identity.h"
+#include "io/input_identity.h"
 #include "test_support.h"
 
 namespace itn {

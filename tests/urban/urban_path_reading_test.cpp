@@ -4,6 +4,8 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <atomic>
+#include <functional>
 #include <filesystem>
 
 #include "test_support.h"
@@ -293,6 +295,42 @@ TEST_F(UrbanPathReadingTest, InputsOfTheUserAreNeverReplacedOrDeleted) {
         left.push_back(entry.path().filename().string());
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"plain.xml", "tile.gml", "tile.gz"}));
+}
+
+// A file renamed over between the passes, or changed, stops the reading; the stop flag too.
+TEST_F(UrbanPathReadingTest, FileReplacedBetweenPassesOrStopRequestedEndsTheReading) {
+    const std::string name = Dir / "urban.gml", other = Dir / "other.gml";
+    const std::string document = UrbanDocument({PathLink("4000000000000001", "Path", "1,1")});
+    struct Case {
+        const char* what;
+        std::function<void()> between;
+        std::string message;
+    };
+    std::atomic<bool> stop{false};
+    const Case cases[] = {
+        {"renamed over", [&] { WriteFile(other, document); fs::rename(other, name); },
+         "Input file \"" + name + "\" was replaced by another file while the conversion was reading it. Nothing was written"},
+        {"grown", [&] { WriteFile(name, document + "\n"); },
+         "Input file \"" + name + "\" was changed while the conversion was reading it. Nothing was written"},
+        {"stop", [&] { stop = true; }, "Stopped: nothing was written"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFile(name, document);
+        stop = false;
+        TUrbanPathData urban(false);
+        urban.Stop = &stop;
+        int items = 0;
+        urban.OnItemChanged = [&](TUrbanPathData&, int32_t) {
+            if (++items == 2) c.between();  // pass 2 is about to read the file again
+        };
+        try {
+            urban.ProcessData({name});
+            ADD_FAILURE() << "no error";
+        } catch (const std::exception& e) {
+            EXPECT_EQ(std::string(e.what()), c.message);
+        }
+    }
 }
 
 TEST_F(UrbanPathReadingTest, MissingPlainFileContributesNothingAndBadFilesFail) {

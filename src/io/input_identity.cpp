@@ -1,4 +1,4 @@
-#include "roadjob/input_identity.h"
+#include "io/input_identity.h"
 
 #include <sys/stat.h>
 
