@@ -91,6 +91,15 @@ void TOutputTransaction::Commit() {
                                  "\". " + ec.message());
     }
     std::sort(names.begin(), names.end());
+    // A folder in the way of a name would stop the renames half-way: refuse before the first.
+    for (const std::string& name : names) {
+        std::error_code kindError;
+        if (fs::symlink_status(FOutputFolder + name, kindError).type() == fs::file_type::directory) {
+            Rollback();
+            throw std::runtime_error("Cannot create file \"" + ExpandFileName(FOutputFolder + name) + "\". " +
+                                     std::strerror(EISDIR));
+        }
+    }
     for (const std::string& name : names) {
         const std::string from = FWorkFolder + name, to = FOutputFolder + name;
         // rename replaces the entry itself: a symbolic link of that name goes, its target stays.

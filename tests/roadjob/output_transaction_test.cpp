@@ -65,6 +65,20 @@ TEST(OutputTransaction, CommitReplacesAndRollbackKeeps) {
     EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"a.txt", "b.txt", "link.txt", "target.txt"}));
 }
 
+// A folder where an output file goes fails the commit before any file is replaced.
+TEST(OutputTransaction, FolderInTheWayReplacesNothing) {
+    TempDir dir;
+    const std::string folder = dir.path().string() + "/";
+    WriteFile(folder + "a.txt", "old a");
+    fs::create_directory(folder + "b.txt");
+    TOutputTransaction output(folder);
+    WriteFile(output.WorkFolder() + "a.txt", "new a");
+    WriteFile(output.WorkFolder() + "b.txt", "new b");
+    EXPECT_EQ(ErrorOf([&] { output.Commit(); }), "Cannot create file \"" + folder + "b.txt\". Is a directory");
+    EXPECT_EQ(ReadFile(folder + "a.txt"), "old a");
+    EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"a.txt", "b.txt"}));
+}
+
 TEST(OutputTransaction, OneRunPerFolder) {
     TempDir dir;
     const std::string folder = dir.path().string() + "/";
