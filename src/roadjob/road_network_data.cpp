@@ -185,9 +185,10 @@ void TRoadNetworkData::ConvertRoads(const TRoadJobOptions& Options, const TRoadJ
     Output.reset();
     if (FEvents.HidePhase) FEvents.HidePhase();
     Writer->Close();
-    if (!Writer->DroppedCharactersIn().empty()) {
-        AddMessage("Warning: characters that XML does not allow were left out of the output, first in feature " +
-                   Writer->DroppedCharactersIn());
+    if (!Writer->DroppedCharactersIn().empty() && FEvents.Warning) {
+        FEvents.Warning(EscapeControlCharacters(
+            "characters that XML does not allow were left out of the output, first in feature " +
+            Writer->DroppedCharactersIn()));
     }
     Writer.reset();
     FreeTables();
