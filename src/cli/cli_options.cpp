@@ -73,7 +73,10 @@ const char* const kHelpFooter =
     "Output: stdout receives the lines of the window's message list (\"i / n\" per file and\n"
     "pass, notices, \"Done in ...\"); stderr the phase texts and a progress bar when it is a\n"
     "terminal, warnings, and the error of a failed run. --quiet leaves only warnings and errors.\n"
-    "Exit status: 0 success, 1 the conversion failed, 2 usage error.\n"
+    "The output files appear when the whole run has completed; a failed or stopped run leaves\n"
+    "the output folder as it was.\n"
+    "Exit status: 0 success, 1 the conversion failed, 2 usage error, 128 + the signal's number\n"
+    "when SIGINT, SIGTERM or SIGHUP stopped the run.\n"
     "\n";
 
 }  // namespace
