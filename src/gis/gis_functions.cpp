@@ -135,6 +135,31 @@ bool AppendXmlEscape(std::string& out, std::string_view text) {
     return !dropped;
 }
 
+std::string_view UnusableCoordinate(std::string_view Text) {
+    // Plain decimals are the rule: only a text with letters in it needs a closer look.
+    if (Text.find_first_of("eEiInN") == std::string_view::npos) return {};
+    // Far beyond any grid's range, yet small enough that lengths and sums stay finite.
+    constexpr double kLargest = 1e12;
+    auto separates = [](char c) { return static_cast<unsigned char>(c) <= ' ' || c == ','; };
+    size_t i = 0;
+    const size_t n = Text.size();
+    while (i < n) {
+        while (i < n && separates(Text[i])) ++i;
+        const size_t start = i;
+        while (i < n && !separates(Text[i])) ++i;
+        if (start == i) break;
+        std::string_view value = Text.substr(start, i - start);
+        if (value[0] == '+') value.remove_prefix(1);
+        double v = 0;
+        const auto result = std::from_chars(value.data(), value.data() + value.size(), v, std::chars_format::general);
+        const bool whole = result.ptr == value.data() + value.size();
+        if (result.ec == std::errc::result_out_of_range || (whole && !(std::fabs(v) <= kLargest))) {
+            return Text.substr(start, i - start);
+        }
+    }
+    return {};
+}
+
 double GreatCircleAngle(const TFloatPoint& P1, const TFloatPoint& P2) {
     const double k = M_PI / 180.0;
     const double phi1 = P1.y * k, phi2 = P2.y * k, lam1 = P1.x * k, lam2 = P2.x * k;

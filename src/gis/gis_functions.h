@@ -28,6 +28,10 @@ std::string XmlEscape(std::string_view text);
 // XmlEscape(text) appended to out; false when a character was left out.
 bool AppendXmlEscape(std::string& out, std::string_view text);
 
+// The first value of a GML coordinate text that is not a finite number of a size a grid can
+// have ("nan", "inf", "1e308", "1e999"), or empty when there is none.
+std::string_view UnusableCoordinate(std::string_view Text);
+
 // Central angle in radians between two points given as longitude (x) and latitude (y) in degrees.
 double GreatCircleAngle(const TFloatPoint& P1, const TFloatPoint& P2);
 

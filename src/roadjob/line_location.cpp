@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "gis/gis_functions.h"
 #include "input/xml_errors.h"
 
 namespace itn {
@@ -52,26 +53,9 @@ void ParseCoordinates(std::string_view Text, TFloatPointArrayEx& Points) {
 }
 
 void CheckCoordinates(std::string_view Text, std::string_view Fid) {
-    // Plain decimals are the rule: only a text with letters in it needs a closer look.
-    if (Text.find_first_of("eEiInN") == std::string_view::npos) return;
-    // Far beyond any grid's range, yet small enough that lengths and sums stay finite.
-    constexpr double kLargest = 1e12;
-    size_t i = 0;
-    const size_t n = Text.size();
-    while (i < n) {
-        while (i < n && (IsBlank(Text[i]) || Text[i] == ',')) ++i;
-        const size_t start = i;
-        while (i < n && !IsBlank(Text[i]) && Text[i] != ',') ++i;
-        if (start == i) break;
-        std::string_view value = Text.substr(start, i - start);
-        if (value[0] == '+') value.remove_prefix(1);
-        double v = 0;
-        const auto result = std::from_chars(value.data(), value.data() + value.size(), v, std::chars_format::general);
-        const bool whole = result.ptr == value.data() + value.size();
-        if (result.ec == std::errc::result_out_of_range || (whole && !(std::fabs(v) <= kLargest))) {
-            throw EXmlConvertError("'" + std::string(Text.substr(start, i - start)) +
-                                   "' is not a finite coordinate in feature " + std::string(Fid));
-        }
+    const std::string_view value = UnusableCoordinate(Text);
+    if (!value.empty()) {
+        throw EXmlConvertError("'" + std::string(value) + "' is not a finite coordinate in feature " + std::string(Fid));
     }
 }
 

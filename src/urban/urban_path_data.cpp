@@ -1,6 +1,9 @@
 // Reading of the urban paths files: two passes, one kind of feature per Read... step.
 #include "urban/urban_path_data.h"
 
+#include <filesystem>
+
+#include "gis/gis_functions.h"
 #include "io/errors.h"
 #include "io/log_publisher.h"
 #include "urban/xml_query.h"
@@ -38,6 +41,13 @@ void TUrbanPathData::DoStatus(const std::string& Text) {
 void TUrbanPathData::DoItemChanged(int32_t Index) {
     if (OnItemChanged) OnItemChanged(*this, Index);
     CheckStop();  // after the event: a window handles its Stop command there
+}
+
+void TUrbanPathData::CheckCoordinates(const IXmlFile& File, std::string_view Coords, const std::string& Toid) {
+    const std::string_view value = UnusableCoordinate(Coords);
+    if (value.empty()) return;
+    throw EXML("'" + std::string(value) + "' is not a finite coordinate in feature " + Toid + " (" +
+               std::filesystem::path(File.FileName()).filename().string() + ")");
 }
 
 void TUrbanPathData::CheckStop() const {
@@ -138,6 +148,7 @@ int32_t TUrbanPathData::ReadPathLinks(const IXmlFile& File) {
             Trace("Path Link Coordinates missing " + toid);
         } else {
             link.Coords = coords->GetValue();
+            CheckCoordinates(File, link.Coords, toid);
         }
         const auto nodes = links->RecordSet("osgb:directedNode");
         for (int32_t j = 0, m = nodes->Count(); j < m; ++j, nodes->Next()) {
@@ -205,6 +216,7 @@ int32_t TUrbanPathData::ReadConnectingNodes(const IXmlFile& File) {
             continue;
         }
         node.Coords = coords->GetValue();
+        CheckCoordinates(File, node.Coords, toid);
         fConnectingNodes.Add(toid, std::move(node));
     }
     return count;
@@ -225,7 +237,9 @@ int32_t TUrbanPathData::ReadPathNodes(const IXmlFile& File) {
             Trace("Path node - coordinates node missing " + toid);
             continue;
         }
-        fPathNodeDataList.Add(toid, TPathNodeInformation{toid, coords->GetValue()});
+        TPathNodeInformation node{toid, coords->GetValue()};
+        CheckCoordinates(File, node.Coords, toid);
+        fPathNodeDataList.Add(toid, std::move(node));
     }
     return count;
 }

@@ -78,6 +78,9 @@ private:
     void DoStatus(const std::string& Text);
     void DoItemChanged(int32_t Index);
     void CheckStop() const;
+    // Raises EXML naming the value, the feature and the file when a coordinate of Coords is
+    // not a finite number.
+    static void CheckCoordinates(const IXmlFile& File, std::string_view Coords, const std::string& Toid);
     // Notes or compares the identity of FileName when it is read as it is (Loaded == FileName).
     std::function<void(int)> IdentityCheck(const std::string& FileName, const std::string& Loaded);
     // Each returns the number of path features the file holds.

@@ -333,6 +333,27 @@ TEST_F(UrbanPathReadingTest, FileReplacedBetweenPassesOrStopRequestedEndsTheRead
     }
 }
 
+// A coordinate that is not a finite number ends the reading with the value, feature and file.
+TEST_F(UrbanPathReadingTest, NonFiniteCoordinatesEndTheReading) {
+    const std::pair<std::string, std::string> cases[] = {
+        {PathLink("4000000000000001", "Path", "1,1 nan,2"), "'nan' is not a finite coordinate in feature 4000000000000001"},
+        {ConnectingNode("4000000000000002", "4000000000000009", "1e308,2"),
+         "'1e308' is not a finite coordinate in feature 4000000000000002"},
+        {PathNode("4000000000000003", "1,-inf"), "'-inf' is not a finite coordinate in feature 4000000000000003"},
+    };
+    for (const auto& [feature, message] : cases) {
+        SCOPED_TRACE(message);
+        WriteFile(Dir / "urban.gml", UrbanDocument({feature}));
+        TUrbanPathData urban(false);
+        try {
+            urban.ProcessData({Dir / "urban.gml"});
+            ADD_FAILURE() << "no error";
+        } catch (const EXML& e) {
+            EXPECT_EQ(std::string(e.what()), message + " (urban.gml)");
+        }
+    }
+}
+
 TEST_F(UrbanPathReadingTest, MissingPlainFileContributesNothingAndBadFilesFail) {
     TUrbanPathData urban(false);
     urban.ProcessData({Dir / "missing.gml"});
