@@ -49,7 +49,14 @@ std::atomic<bool> gStop{false};
 std::atomic<int> gStopSignal{0};
 
 extern "C" void OnStopSignal(int Signal) {
-    if (!gStop.load()) gStopSignal.store(Signal);
+    if (gStop.load()) {
+        // Asked a second time: the run may be waiting for input that does not come. End at
+        // once; the next run into the folder removes the work folder left behind.
+        std::signal(Signal, SIG_DFL);
+        std::raise(Signal);
+        return;
+    }
+    gStopSignal.store(Signal);
     gStop.store(true);
 }
 

@@ -14,7 +14,8 @@ namespace itn {
 std::string CheckRunFiles(const TCliOptions& Options);
 
 // SIGINT, SIGTERM and SIGHUP from now on ask a running conversion to stop at the next
-// feature; RunConversion then returns 128 + the signal's number.
+// feature; RunConversion then returns 128 + the signal's number. A second such signal ends
+// the process at once.
 void InstallStopHandlers();
 
 // Runs the conversion. Out receives the message list lines and "Done in ..." (nothing with

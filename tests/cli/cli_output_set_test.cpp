@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -315,6 +316,56 @@ TEST_F(OutputSetTest, UrbanFileErrorSaysWhere) {
     const TRun run = Run(args);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Start-end tags mismatch (urban.gml, line 3, column 8)\n");
+    EXPECT_EQ(Snapshot(Out()), before);
+}
+
+// A run that waits for input that does not come (a pipe nobody writes to) ends at a second
+// signal; the earlier result stays, and the next run removes what the killed one left.
+TEST_F(OutputSetTest, SecondSignalEndsARunThatWaits) {
+    const TSnapshot before = EarlierResult("mif");
+    const fs::path fifo = dir.path() / "never.gml";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // Held open so that opening it for reading does not block; not passed on to the run.
+    const int keepOpen = ::open(fifo.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(keepOpen, 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    std::vector<std::string> all = {kCli};
+    for (const std::string& arg : Args("mif", {fifo.string()})) all.push_back(arg);
+    std::vector<char*> argv;
+    for (std::string& arg : all) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    ASSERT_EQ(posix_spawn(&pid, kCli.c_str(), &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    // Reading: the work folder is there and the pipe is open.
+    auto reading = [&] {
+        if (!fs::exists(WorkFolder(pid))) return false;
+        std::error_code ec;
+        for (fs::directory_iterator it("/proc/" + std::to_string(pid) + "/fd", ec), end; !ec && it != end;
+             it.increment(ec)) {
+            std::error_code linkError;
+            if (fs::read_symlink(it->path(), linkError) == fifo) return true;
+        }
+        return false;
+    };
+    while (!reading()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    // Signals sent at once merge into one: send them until the process has gone.
+    int raw = 0;
+    while (waitpid(pid, &raw, WNOHANG) == 0) {
+        kill(pid, SIGINT);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ::close(keepOpen);
+    ASSERT_TRUE(WIFSIGNALED(raw));
+    EXPECT_EQ(WTERMSIG(raw), SIGINT);
+    TSnapshot after = Snapshot(Out());
+    after.erase(WorkFolder(pid).filename().string());
+    EXPECT_EQ(after, before);
+    const TRun next = Run(Args("mif", {kData + "/roads_a.gml", kData + "/roads_b.gml"}));
+    EXPECT_EQ(next.status, 0) << next.err;
     EXPECT_EQ(Snapshot(Out()), before);
 }
 
