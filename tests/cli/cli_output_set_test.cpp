@@ -138,9 +138,9 @@ protected:
         return RunAndAct(Args, Ready, [Signal](pid_t Pid) { kill(Pid, Signal); });
     }
 
-    // Starts the tool in the background; Ready is polled until it holds, then Act is done.
-    TRun RunAndAct(const std::vector<std::string>& Args, const std::function<bool(pid_t)>& Ready,
-                   const std::function<void(pid_t)>& Act) {
+    // Starts the tool in the background, stdout and stderr into files of the test folder;
+    // the process id, or -1.
+    pid_t Start(const std::vector<std::string>& Args) const {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -152,9 +152,28 @@ protected:
         for (std::string& arg : all) argv.push_back(arg.data());
         argv.push_back(nullptr);
         pid_t pid = -1;
-        TRun run;
-        if (posix_spawn(&pid, kCli.c_str(), &actions, nullptr, argv.data(), environ) != 0) return run;
+        if (posix_spawn(&pid, kCli.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid = -1;
         posix_spawn_file_actions_destroy(&actions);
+        return pid;
+    }
+
+    // True while the process has File open.
+    static bool HasOpen(pid_t Pid, const fs::path& File) {
+        std::error_code ec;
+        for (fs::directory_iterator it("/proc/" + std::to_string(Pid) + "/fd", ec), end; !ec && it != end;
+             it.increment(ec)) {
+            std::error_code linkError;
+            if (fs::read_symlink(it->path(), linkError) == File) return true;
+        }
+        return false;
+    }
+
+    // Starts the tool in the background; Ready is polled until it holds, then Act is done.
+    TRun RunAndAct(const std::vector<std::string>& Args, const std::function<bool(pid_t)>& Ready,
+                   const std::function<void(pid_t)>& Act) {
+        TRun run;
+        const pid_t pid = Start(Args);
+        if (pid < 0) return run;
         int raw = 0;
         bool sent = false;
         while (waitpid(pid, &raw, WNOHANG) == 0) {
@@ -290,15 +309,7 @@ TEST_F(OutputSetTest, InputReplacedBetweenPassesStopsTheRun) {
     fs::copy_file(*big / "big_a.gml", first);
     fs::copy_file(*big / "big_a.gml", replacement);  // the same bytes, another file
     // Once the first pass has the file open, the file of that name is replaced.
-    auto opened = [&first](pid_t Pid) {
-        std::error_code ec;
-        for (fs::directory_iterator it("/proc/" + std::to_string(Pid) + "/fd", ec), end; !ec && it != end;
-             it.increment(ec)) {
-            std::error_code linkError;
-            if (fs::read_symlink(it->path(), linkError) == first) return true;
-        }
-        return false;
-    };
+    auto opened = [&first](pid_t Pid) { return HasOpen(Pid, first); };
     const TRun run = RunAndAct(Args("mif", {first.string(), *big / "big_b.gml"}), opened,
                                [&](pid_t) { fs::rename(replacement, first); });
     EXPECT_EQ(run.status, 1);
@@ -328,30 +339,10 @@ TEST_F(OutputSetTest, SecondSignalEndsARunThatWaits) {
     // Held open so that opening it for reading does not block; not passed on to the run.
     const int keepOpen = ::open(fifo.c_str(), O_RDWR | O_CLOEXEC);
     ASSERT_GE(keepOpen, 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    std::vector<std::string> all = {kCli};
-    for (const std::string& arg : Args("mif", {fifo.string()})) all.push_back(arg);
-    std::vector<char*> argv;
-    for (std::string& arg : all) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    ASSERT_EQ(posix_spawn(&pid, kCli.c_str(), &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t pid = Start(Args("mif", {fifo.string()}));
+    ASSERT_GT(pid, 0);
     // Reading: the work folder is there and the pipe is open.
-    auto reading = [&] {
-        if (!fs::exists(WorkFolder(pid))) return false;
-        std::error_code ec;
-        for (fs::directory_iterator it("/proc/" + std::to_string(pid) + "/fd", ec), end; !ec && it != end;
-             it.increment(ec)) {
-            std::error_code linkError;
-            if (fs::read_symlink(it->path(), linkError) == fifo) return true;
-        }
-        return false;
-    };
-    while (!reading()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (!fs::exists(WorkFolder(pid)) || !HasOpen(pid, fifo)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     // Signals sent at once merge into one: send them until the process has gone.
     int raw = 0;
     while (waitpid(pid, &raw, WNOHANG) == 0) {
