@@ -91,15 +91,20 @@ std::string OneLinkTile(const std::string& Term, const std::string& Coordinates)
 
 class OutputSetTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        big = new TempDir;
-        // Two tiles large enough that a signal sent at a chosen moment finds the run still busy.
-        WriteFile(*big / "big_a.gml", GeneratedTile(150000, 1));
-        WriteFile(*big / "big_b.gml", GeneratedTile(150000, 150001));
-    }
     static void TearDownTestSuite() {
         delete big;
         big = nullptr;
+    }
+
+    // Two tiles large enough that a run disturbed at a chosen moment is still busy then; made
+    // once, by the first test that needs them.
+    static std::vector<std::string> BigTiles() {
+        if (!big) {
+            big = new TempDir;
+            WriteFile(*big / "big_a.gml", GeneratedTile(150000, 1));
+            WriteFile(*big / "big_b.gml", GeneratedTile(150000, 150001));
+        }
+        return {*big / "big_a.gml", *big / "big_b.gml"};
     }
 
     fs::path Out() const { return dir.path() / "out"; }
@@ -280,7 +285,7 @@ TEST_F(OutputSetTest, SignalsKeepTheEarlierResult) {
             // Every signal and moment in MIF; the other formats with the first two cases.
             if (format != "mif" && &c - cases >= 2) continue;
             SCOPED_TRACE(format + ": " + c.name + " while " + c.when);
-            const TRun run = RunAndSignal(Args(format, {*big / "big_a.gml", *big / "big_b.gml"}), c.signal, c.ready);
+            const TRun run = RunAndSignal(Args(format, BigTiles()), c.signal, c.ready);
             EXPECT_EQ(run.status, 128 + c.signal) << run.err;
             EXPECT_EQ(run.err, std::string("Interrupted by ") + c.name + ". Stopped: nothing was written\n");
             EXPECT_EQ(run.out.find("Done"), std::string::npos);
@@ -292,7 +297,7 @@ TEST_F(OutputSetTest, SignalsKeepTheEarlierResult) {
 // The output folder removed while the run writes: the run fails instead of saying "Done".
 TEST_F(OutputSetTest, OutputFolderRemovedDuringTheRunIsAFailure) {
     fs::create_directories(Out());
-    const TRun run = RunAndAct(Args("mif", {*big / "big_a.gml", *big / "big_b.gml"}),
+    const TRun run = RunAndAct(Args("mif", BigTiles()),
                                [this](pid_t Pid) { return Writing(Pid); },
                                [this](pid_t) { fs::remove_all(Out()); });
     EXPECT_EQ(run.status, 1);
@@ -306,11 +311,12 @@ TEST_F(OutputSetTest, OutputFolderRemovedDuringTheRunIsAFailure) {
 TEST_F(OutputSetTest, InputReplacedBetweenPassesStopsTheRun) {
     const TSnapshot before = EarlierResult("mif");
     const fs::path first = dir.path() / "roads_1.gml", replacement = dir.path() / "roads_new.gml";
-    fs::copy_file(*big / "big_a.gml", first);
-    fs::copy_file(*big / "big_a.gml", replacement);  // the same bytes, another file
+    const std::vector<std::string> tiles = BigTiles();
+    fs::copy_file(tiles[0], first);
+    fs::copy_file(tiles[0], replacement);  // the same bytes, another file
     // Once the first pass has the file open, the file of that name is replaced.
     auto opened = [&first](pid_t Pid) { return HasOpen(Pid, first); };
-    const TRun run = RunAndAct(Args("mif", {first.string(), *big / "big_b.gml"}), opened,
+    const TRun run = RunAndAct(Args("mif", {first.string(), tiles[1]}), opened,
                                [&](pid_t) { fs::rename(replacement, first); });
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Input file \"" + first.string() +
