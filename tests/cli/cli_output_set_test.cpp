@@ -118,16 +118,18 @@ protected:
     }
 
     // Runs the command line tool, with a file size limit in KiB when Limit is above 0.
-    TRun Run(const std::vector<std::string>& Args, int Limit = 0) const {
+    // Its output goes to files whose names start with Prefix.
+    TRun Run(const std::vector<std::string>& Args, int Limit = 0, const std::string& Prefix = "") const {
+        const std::string out = dir / (Prefix + "stdout"), err = dir / (Prefix + "stderr");
         std::string command = Quote(kCli);
         for (const std::string& arg : Args) command += " " + Quote(arg);
-        command += " >" + Quote(dir / "stdout") + " 2>" + Quote(dir / "stderr") + " </dev/null";
+        command += " >" + Quote(out) + " 2>" + Quote(err) + " </dev/null";
         if (Limit > 0) command = "bash -c " + Quote("ulimit -f " + std::to_string(Limit) + "; " + command);
         const int raw = std::system(command.c_str());
         TRun run;
         run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.out = ReadFile(dir / "stdout");
-        run.err = ReadFile(dir / "stderr");
+        run.out = ReadFile(out);
+        run.err = ReadFile(err);
         return run;
     }
 
@@ -381,6 +383,25 @@ TEST_F(OutputSetTest, SecondRunIntoTheSameFolderFails) {
     EXPECT_EQ(Snapshot(Out()), before);
     // Released: the next run goes ahead.
     EXPECT_EQ(Run(Args("mif", {kData + "/roads_a.gml"})).status, 0);
+}
+
+// Two runs into one folder at the same time: the second fails at once and changes nothing,
+// the first completes with its own output set.
+TEST_F(OutputSetTest, ConcurrentRunsIntoOneFolder) {
+    const TSnapshot before = EarlierResult("mif");
+    TRun second;
+    const TRun first = RunAndAct(Args("mif", BigTiles(), false), [this](pid_t Pid) { return Writing(Pid); },
+                                 [&](pid_t) {
+                                     second = Run(Args("mif", {kData + "/roads_a.gml"}), 0, "second_");
+                                 });
+    EXPECT_EQ(second.status, 1);
+    EXPECT_EQ(second.err.rfind("Another conversion is writing into the output folder", 0), 0u) << second.err;
+    EXPECT_EQ(first.status, 0) << first.err;
+    const TSnapshot after = Snapshot(Out());
+    EXPECT_EQ(Names(after), Names(before));  // turn.txt of the earlier run stays beside it
+    EXPECT_EQ(after.at("turn.txt"), before.at("turn.txt"));
+    EXPECT_NE(after.at("ITN_network.mid"), before.at("ITN_network.mid"));
+    EXPECT_NE(after.at("ITN_network.mid").find("\"5000000000300000\""), std::string::npos);
 }
 
 // Output names that are symbolic links are replaced; the files they point at stay as they were
