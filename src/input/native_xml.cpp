@@ -493,7 +493,7 @@ private:
     // Progress, OnNodeLoaded, then the node is released (or stays, see KeepUndeletedNodes).
     void FinishNode(TXmlNode* Node) {
         FPending = Node;
-        const int64_t pos = In.Position(In.Cur);
+        const int64_t pos = In.ProgressPosition(In.Cur);
         Doc.FPosition = pos;
         if (Doc.OnProgress) Doc.OnProgress(Doc, ClampSize(pos));
         if (Doc.OnNodeLoaded) Doc.OnNodeLoaded(Doc, *Node);
@@ -890,7 +890,12 @@ void TNativeXml::LoadFromFile(const std::string& AFileName) {
     input.SetPageSize(FPageSize);
     input.OpenFile(AFileName);  // EFOpenError leaves the document as it was
     if (OnFileOpened) OnFileOpened(input.Handle());
-    Load(input);
+    try {
+        Load(input);
+    } catch (const EXmlParseError&) {
+        input.CheckRestOfGz();  // a gzip error is the cause, and is raised instead
+        throw;
+    }
 }
 
 void TNativeXml::LoadFromString(std::string_view AText) {
@@ -925,7 +930,7 @@ void TNativeXml::Load(xml::TXmlInput& Input) {
     FPosition = FFileSize;
     if (OnProgress) OnProgress(*this, xml::ClampSize(FFileSize));
     if (Root() == nullptr) {
-        FErrorPosition = FFileSize;
+        FErrorPosition = std::max<int64_t>(FFileSize, Input.Position(Input.Cur));  // the end of the text
         throw EXmlParseError("No root element found in xml");
     }
 }

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "input/gz_input.h"
 #include "input/xml_errors.h"
 #include "input/xml_text.h"
 #include "io/errors.h"
@@ -20,7 +21,7 @@ constexpr size_t kMinPage = 64;  // room for the longest look-ahead of the parse
 }
 
 TXmlInput::TXmlInput() = default;
-TXmlInput::~TXmlInput() = default;
+TXmlInput::~TXmlInput() { Close(); }
 
 void TXmlInput::SetPageSize(size_t Bytes) { FPageSize = std::max(Bytes, kMinPage); }
 
@@ -41,6 +42,18 @@ void TXmlInput::OpenFile(const std::string& FileName) {
     ::posix_fadvise(FHandle, 0, 0, POSIX_FADV_SEQUENTIAL);
 #endif
     FFromMemory = false;
+    if (IsGzFileName(FileName)) FGz = std::make_unique<TGzReader>(FHandle, FileName);
+}
+
+int64_t TXmlInput::ProgressPosition(const char* P) const {
+    return FGz ? FGz->CompressedPosition() : Position(P);
+}
+
+void TXmlInput::CheckRestOfGz() {
+    if (!FGz) return;
+    std::unique_ptr<char[]> sink = std::make_unique_for_overwrite<char[]>(size_t{1} << 20);
+    while (FGz->Read(sink.get(), size_t{1} << 20) > 0) {
+    }
 }
 
 void TXmlInput::OpenMemory(std::string_view Data) {
@@ -52,6 +65,7 @@ void TXmlInput::OpenMemory(std::string_view Data) {
 }
 
 void TXmlInput::Close() {
+    FGz.reset();  // stops its thread before the file is closed
     FFile.reset();
     FHandle = -1;
     FMemory = {};
@@ -73,11 +87,24 @@ size_t TXmlInput::ReadRaw(char* Dest, size_t Count) {
         return n;
     }
     if (FHandle < 0) return 0;
-    ssize_t n;
-    do n = ::read(FHandle, Dest, Count);
-    while (n < 0 && errno == EINTR);
-    if (n < 0) throw EReadError();
-    return static_cast<size_t>(n);
+    // The parser takes a short read for the end of the input, so read until Count bytes have
+    // come or the input ends: the inflater hands out one queue buffer at a time, and a pipe
+    // gives what its writer has written so far.
+    size_t done = 0;
+    while (done < Count) {
+        if (FGz) {
+            const size_t n = FGz->Read(Dest + done, Count - done);
+            if (n == 0) break;
+            done += n;
+            continue;
+        }
+        const ssize_t n = ::read(FHandle, Dest + done, Count - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw EReadError();
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return done;
 }
 
 TSourceEncoding TXmlInput::Start() {

@@ -1,6 +1,7 @@
 // The byte source of the streaming XML reader: a file read front to back with large read(2)
-// calls (or a block of memory, for tests and fuzzing), the detection of the encoding from
-// the first bytes, and a window of text that the parser scans in place.
+// calls, a .gz file inflated on a second thread as it is read (or a block of memory, for tests
+// and fuzzing), the detection of the encoding from the first bytes, and a window of text that
+// the parser scans in place.
 //
 // The window holds UTF-8 or single-byte text: UTF-8 and single-byte input pass through as
 // they are (byte positions are exact), UTF-16 input is converted to UTF-8 while it is read
@@ -15,6 +16,7 @@
 
 namespace itn {
 class TBLFileStream;
+class TGzReader;
 }
 
 namespace itn::xml {
@@ -33,14 +35,21 @@ public:
     TXmlInput(const TXmlInput&) = delete;
     TXmlInput& operator=(const TXmlInput&) = delete;
 
-    // Opens a file for reading (others may read it, not write it). Raises EFOpenError.
+    // Opens a file for reading (others may read it, not write it). A name ending in exactly
+    // ".gz" is read as gzip data. Raises EFOpenError.
     void OpenFile(const std::string& FileName);
     // Reads from memory instead; Data must stay alive until Close.
     void OpenMemory(std::string_view Data);
     void Close();
 
+    // For .gz input: inflates the rest of the data and raises its EGzError, if any. Damaged
+    // compressed data can come out as bad text before the inflater notices, so a parse error
+    // of a .gz file is checked against the gzip data first. Does nothing for other input.
+    void CheckRestOfGz();
+
     // Bytes per read call; the window starts at this size and grows only for longer tokens.
     void SetPageSize(size_t Bytes);
+    // Size of the file on disk (compressed, for .gz), or of the memory block.
     int64_t Size() const { return FSize; }
     // The descriptor of the open file, or -1.
     int Handle() const { return FHandle; }
@@ -61,19 +70,26 @@ public:
     // when no byte could be added (end of input).
     bool Refill(char*& Keep);
 
-    // Position in the file of a window pointer (exact for UTF-8 and single-byte input; for
-    // UTF-16 input the bytes converted so far).
+    // Position in the text of a window pointer (exact for UTF-8 and single-byte input, also
+    // inflated from .gz; for UTF-16 input the bytes converted so far).
     int64_t Position(const char* P) const {
         return FPassThrough ? FBase + (P - FBuf.get()) : FRawConsumed;
     }
+    // Position for progress, in bytes of the file on disk: Position, or for .gz input the
+    // compressed bytes behind the text read so far.
+    int64_t ProgressPosition(const char* P) const;
 
 private:
     size_t ReadRaw(char* Dest, size_t Count);
     void Grow(size_t MinFree, char*& Keep);
     size_t DecodeUtf16(char* Dest, size_t Room);
 
+    // The open file: FFile holds the descriptor FHandle from OpenFile until Close (or the
+    // destructor). FGz, when set, reads FHandle on its own thread and is always destroyed
+    // before FFile, so the descriptor outlives every read of it.
     int FHandle = -1;
     std::unique_ptr<TBLFileStream> FFile;
+    std::unique_ptr<TGzReader> FGz;
     std::string_view FMemory;
     size_t FMemoryPos = 0;
     bool FFromMemory = false;

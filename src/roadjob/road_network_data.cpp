@@ -1,18 +1,13 @@
 #include "roadjob/road_network_data.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <stdexcept>
 
-#include "input/gz_expansion.h"
+#include "input/gz_input.h"
 #include "input/native_xml.h"
 #include "input/xml_errors.h"
 #include "input/xml_input.h"
@@ -110,7 +105,6 @@ void TRoadNetworkData::ConvertRoads(const TRoadJobOptions& Options, const TRoadJ
     Output.reset();
     FOptions = Options;
     FEvents = Events;
-    FExpansions = std::make_unique<TGzExpansions>();
     InputIdentities.Clear();
     ClearFerryLists();
     ReadConnectingNodes();
@@ -205,7 +199,6 @@ void TRoadNetworkData::ConvertRoads(const TRoadJobOptions& Options, const TRoadJ
     RoadLinkDataIndex.Clear();
     NextRecordForLink.clear();
     ClearFerryLists();
-    FExpansions.reset();
 }
 
 void TRoadNetworkData::FreeTables() {
@@ -223,14 +216,13 @@ void TRoadNetworkData::FreeTables() {
 }
 
 size_t TRoadNetworkData::ExpectedFeatures() const {
-    // ITN road files hold roughly one feature per kilobyte; compressed files are not counted.
+    // ITN road files hold roughly one feature per kilobyte; gzip shrinks them more than ten
+    // times. Only a first reservation: the tables grow as needed.
     uint64_t bytes = 0;
     for (const std::string& file : FOptions.RoadFiles) {
         std::error_code ec;
-        if (!IsGzFileName(file)) {
-            const auto size = std::filesystem::file_size(file, ec);
-            if (!ec) bytes += size;
-        }
+        const auto size = std::filesystem::file_size(file, ec);
+        if (!ec) bytes += IsGzFileName(file) ? size * 10 : size;
     }
     return static_cast<size_t>(std::min<uint64_t>(bytes / 1024, 16'000'000));
 }
@@ -249,7 +241,7 @@ void TRoadNetworkData::RunPhase(int Phase, TNodeHandler NodeNew, TNodeHandler No
 
 void TRoadNetworkData::ReadRoadFiles(int Phase, TNativeXml& Reader) {
     const int32_t n = static_cast<int32_t>(FOptions.RoadFiles.size());
-    // Phases 1 and 2 read the next plain file on a second thread, into tables of its own,
+    // Phases 1 and 2 read the next file on a second thread, into tables of its own,
     // while this one is read here; the tables are merged in file order, which gives the same
     // result as reading the files in turn. An error of that file is raised at its turn.
     TPhase1Tables prefetched1;
@@ -282,7 +274,7 @@ void TRoadNetworkData::ReadRoadFiles(int Phase, TNativeXml& Reader) {
             if (Phase == 2) Phase2Tables.Merge(std::move(prefetched2));
             continue;
         }
-        if (Phase < 3 && i + 1 < n && !IsGzFileName(FOptions.RoadFiles[i + 1])) {
+        if (Phase < 3 && i + 1 < n) {
             const std::string next = FOptions.RoadFiles[i + 1];
             prefetchedProgress = 0;
             auto progress = [&prefetchedProgress](int32_t Position) {
@@ -306,7 +298,7 @@ void TRoadNetworkData::ReadRoadFiles(int Phase, TNativeXml& Reader) {
             }
         }
         if (Phase1) Phase1->ResetRoadFeatures();
-        ReadFile(Phase, Reader, file);
+        ReadFile(Reader, file);
         if (Phase1 && Phase1->RoadFeatures() == 0) WarnNoRoadFeatures(file);
     }
 }
@@ -326,33 +318,17 @@ void TRoadNetworkData::ReadWith(const std::string& FileName, const std::function
         NodeLoaded(Node);
     };
     reader.OnProgress = [&Progress](TNativeXml&, int32_t Position) { Progress(Position); };
-    LoadChecked(reader, FileName, FileName);
+    LoadChecked(reader, FileName);
 }
 
-void TRoadNetworkData::LoadChecked(TNativeXml& Reader, const std::string& FileName, const std::string& Loaded) {
-    if (Loaded == FileName) {
-        Reader.OnFileOpened = [this, &FileName](int Handle) { InputIdentities.Check(FileName, Handle); };
-    } else {
-        // An expansion: the compressed file is the input whose identity counts.
-        Reader.OnFileOpened = nullptr;
-        const int handle = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
-        if (handle < 0) {
-            throw EFOpenError("Cannot open file \"" + ExpandFileName(FileName) + "\". " + std::strerror(errno));
-        }
-        try {
-            InputIdentities.Check(FileName, handle);
-        } catch (...) {
-            ::close(handle);
-            throw;
-        }
-        ::close(handle);
-    }
+void TRoadNetworkData::LoadChecked(TNativeXml& Reader, const std::string& FileName) {
+    Reader.OnFileOpened = [this, &FileName](int Handle) { InputIdentities.Check(FileName, Handle); };
     // The file's name, line and column after the reader's own text.
     auto place = [&](const char* Text) {
         int64_t line = 0, column = 0;
         std::string where = std::filesystem::path(FileName).filename().string();
         try {
-            xml::LineAndColumn(Loaded, Reader.ErrorPosition(), line, column);
+            xml::LineAndColumn(FileName, Reader.ErrorPosition(), line, column);
             where += ", line " + std::to_string(line) + ", column " + std::to_string(column);
         } catch (const std::exception&) {
             // The file cannot be read again: its name alone still says where.
@@ -360,7 +336,7 @@ void TRoadNetworkData::LoadChecked(TNativeXml& Reader, const std::string& FileNa
         return EscapeControlCharacters(Text) + " (" + EscapeControlCharacters(where) + ")";
     };
     try {
-        Reader.LoadFromFile(Loaded);
+        Reader.LoadFromFile(FileName);
     } catch (const EXmlConvertError& e) {
         throw EXmlConvertError(place(e.what()));
     } catch (const EXmlParseError& e) {
@@ -370,18 +346,10 @@ void TRoadNetworkData::LoadChecked(TNativeXml& Reader, const std::string& FileNa
     }
 }
 
-void TRoadNetworkData::ReadFile(int Phase, TNativeXml& Reader, const std::string& FileName) {
-    if (IsGzFileName(FileName)) {
-        // Phase 1 expands; later phases read what phase 1 kept, or expand again.
-        const std::string loaded = (Phase > 1 && FOptions.SaveUnzipped) ? FExpansions->KeptName(FileName)
-                                                                         : FExpansions->Expand(FileName);
-        if (FEvents.PrepareProgress) FEvents.PrepareProgress(loaded);
-        LoadChecked(Reader, FileName, loaded);
-        if (Phase == 3 || !FOptions.SaveUnzipped) FExpansions->Delete(FileName);
-    } else {
-        if (FEvents.PrepareProgress) FEvents.PrepareProgress(FileName);
-        LoadChecked(Reader, FileName, FileName);
-    }
+void TRoadNetworkData::ReadFile(TNativeXml& Reader, const std::string& FileName) {
+    // A .gz file is inflated as it is read: nothing is written beside it.
+    if (FEvents.PrepareProgress) FEvents.PrepareProgress(FileName);
+    LoadChecked(Reader, FileName);
 }
 
 }  // namespace itn

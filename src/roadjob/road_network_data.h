@@ -25,7 +25,6 @@ namespace itn {
 
 class TNativeXml;
 class TXmlNode;
-class TGzExpansions;
 class TUrbanLinks;
 
 struct TRoadJobOptions {
@@ -35,7 +34,7 @@ struct TRoadJobOptions {
     bool SplitLoopLinks = true;
     bool TurnRestrictions = false;
     int32_t MaxHeightUnit = 1;  // 0 centimetres, 1 inches
-    bool SaveUnzipped = false;
+    bool SaveUnzipped = false;  // kept for stored settings; .gz input is read in place
     bool Attribute2 = false;
     bool AttributeC = false;
     bool Attribute4 = true;
@@ -98,16 +97,16 @@ private:
     size_t ExpectedFeatures() const;
     void RunPhase(int Phase, TNodeHandler NodeNew, TNodeHandler NodeLoaded);
     void ReadRoadFiles(int Phase, TNativeXml& Reader);
-    void ReadFile(int Phase, TNativeXml& Reader, const std::string& FileName);
+    void ReadFile(TNativeXml& Reader, const std::string& FileName);
     // Reads a file with a reader of its own (on a prefetch thread); Progress gets the reader's
     // position as OnProgress does.
     void ReadWith(const std::string& FileName, const std::function<void(TXmlNode&)>& NodeNew,
                   const std::function<void(TXmlNode&)>& NodeLoaded, const std::function<void(int32_t)>& Progress);
     // "No ITN road features found in <file>" through the Warning event.
     void WarnNoRoadFeatures(const std::string& FileName);
-    // Loads Loaded (FileName itself, or its expansion) into Reader; an XML or value error gets
-    // the file's name, line and column appended.
-    void LoadChecked(TNativeXml& Reader, const std::string& FileName, const std::string& Loaded);
+    // Loads FileName into Reader; an XML or value error gets the file's name, line and column
+    // appended (of the inflated text, for .gz).
+    void LoadChecked(TNativeXml& Reader, const std::string& FileName);
     // Raises EStopped when the caller asked the run to stop.
     void CheckStop() const;
     void AddMessage(const std::string& Line);
@@ -135,7 +134,6 @@ private:
 
     TRoadJobOptions FOptions;
     TRoadJobEvents FEvents;
-    std::unique_ptr<TGzExpansions> FExpansions;
     TInputIdentities InputIdentities;  // of the road files, from their first pass
 
     // Shared by the passes.

@@ -30,7 +30,7 @@ void Trace(const std::string& Text) { LogPublisher().Trace(Text); }
 
 }  // namespace
 
-TUrbanPathData::TUrbanPathData(bool aSaveBetweenPhases) : fSaveBetweenPhases(aSaveBetweenPhases) {}
+TUrbanPathData::TUrbanPathData(bool) {}
 
 TUrbanPathData::~TUrbanPathData() = default;
 
@@ -71,42 +71,25 @@ void TUrbanPathData::ProcessData(const std::vector<std::string>& afiles) {
     }
 }
 
-std::function<void(int)> TUrbanPathData::IdentityCheck(const std::string& FileName, const std::string& Loaded) {
-    // An expansion is made anew from the compressed file: only a file read as it is counts.
-    if (Loaded != FileName) return nullptr;
+std::function<void(int)> TUrbanPathData::IdentityCheck(const std::string& FileName) {
     return [this, FileName](int Handle) { fIdentities.Check(FileName, Handle); };
 }
 
 int64_t TUrbanPathData::ProcessFilePass1(const std::string& FileName) {
-    const bool gz = IsGzFileName(FileName);
-    const std::string loaded = gz ? fExpansions.Expand(FileName) : FileName;
-    Trace("Processing file Pass 1 " + loaded);
-    int64_t features = 0;
-    {
-        const auto file = TXmlFile::Create(loaded, IdentityCheck(FileName, loaded));
-        ReadDepartedFeatures(*file);
-        features += ReadPathLinks(*file);
-        features += ReadPathLinkInformation(*file);
-        features += ReadConnectingNodes(*file);
-        features += ReadPathNodes(*file);
-    }
-    if (gz && !fSaveBetweenPhases) fExpansions.Delete(FileName);
+    Trace("Processing file Pass 1 " + FileName);
+    const auto file = TXmlFile::Create(FileName, IdentityCheck(FileName));
+    ReadDepartedFeatures(*file);
+    int64_t features = ReadPathLinks(*file);
+    features += ReadPathLinkInformation(*file);
+    features += ReadConnectingNodes(*file);
+    features += ReadPathNodes(*file);
     return features;
 }
 
 int64_t TUrbanPathData::ProcessFilePass2(const std::string& FileName) {
-    const bool gz = IsGzFileName(FileName);
-    std::string loaded = FileName;
-    if (gz) loaded = fSaveBetweenPhases ? fExpansions.KeptName(FileName) : fExpansions.Expand(FileName);
-    Trace("Processing file Pass 2 " + loaded);
-    int64_t features = 0;
-    {
-        // A kept expansion that has disappeared since pass 1 reads as an empty document.
-        const auto file = TXmlFile::Create(loaded, IdentityCheck(FileName, loaded));
-        features = ReadConnectingLinks(*file);
-    }
-    if (gz) fExpansions.Delete(FileName);
-    return features;
+    Trace("Processing file Pass 2 " + FileName);
+    const auto file = TXmlFile::Create(FileName, IdentityCheck(FileName));
+    return ReadConnectingLinks(*file);
 }
 
 bool TUrbanPathData::IsDeparted(std::string_view Toid) const {

@@ -20,7 +20,6 @@
 #include <unordered_set>
 #include <vector>
 
-#include "input/gz_expansion.h"
 #include "io/input_identity.h"
 #include "urban/sorted_list.h"
 #include "urban/urban_links.h"
@@ -36,8 +35,9 @@ using TItemChangedEvent = std::function<void(TUrbanPathData& Sender, int32_t Ite
 
 class TUrbanPathData : public TUrbanLinks {
 public:
-    // aSaveBetweenPhases: keep the expansion of a .gz input from pass 1 for pass 2.
-    explicit TUrbanPathData(bool aSaveBetweenPhases);
+    // aSaveBetweenPhases is the job's save-unzipped option, which has no effect any more: .gz
+    // input is inflated in memory by each pass, and nothing is written beside it.
+    explicit TUrbanPathData(bool aSaveBetweenPhases = false);
     ~TUrbanPathData() override;
     TUrbanPathData(const TUrbanPathData&) = delete;
     TUrbanPathData& operator=(const TUrbanPathData&) = delete;
@@ -81,8 +81,8 @@ private:
     // Raises EXML naming the value, the feature and the file when a coordinate of Coords is
     // not a finite number.
     static void CheckCoordinates(const IXmlFile& File, std::string_view Coords, const std::string& Toid);
-    // Notes or compares the identity of FileName when it is read as it is (Loaded == FileName).
-    std::function<void(int)> IdentityCheck(const std::string& FileName, const std::string& Loaded);
+    // Notes or compares the identity of FileName (the compressed file, for .gz).
+    std::function<void(int)> IdentityCheck(const std::string& FileName);
     // Each returns the number of path features the file holds.
     int64_t ProcessFilePass1(const std::string& FileName);
     int64_t ProcessFilePass2(const std::string& FileName);
@@ -103,9 +103,7 @@ private:
     TSortedList<TPathNodeInformation> fPathNodeDataList;
     TSortedList<TConnectingNodeInformation> fConnectingNodes;
     TSortedList<TConnectingLinkInformationData> fConnectingLinkDataList;
-    bool fSaveBetweenPhases;
-    TGzExpansions fExpansions;
-    TInputIdentities fIdentities;  // of the plain files, from pass 1
+    TInputIdentities fIdentities;  // of the files, from pass 1
 };
 
 }  // namespace itn

@@ -1,6 +1,7 @@
 #include "urban/xml_query.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
@@ -11,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "input/gz_input.h"
 #include "io/errors.h"
 #include "io/streams.h"
 
@@ -189,11 +191,42 @@ TDocumentPtr Parse(TPugiBuffer Buffer, const std::string& Name, TTextBefore Text
     return document;
 }
 
-// Reads up to Limit bytes of the file (all of it when Limit is SIZE_MAX).
+// Inflates up to Limit bytes of an open .gz file into memory. The size stored at the end of
+// the file (that of its last member) gives the first guess; the buffer doubles when it is short.
+TPugiBuffer InflateGzBytes(TBLFileStream& Stream, const std::string& FileName, size_t Limit) {
+    const int64_t compressed = Stream.Size();
+    size_t guess = size_t{1} << 16;
+    unsigned char tail[4];
+    if (compressed >= 18 && ::pread(Stream.Handle(), tail, 4, compressed - 4) == 4) {
+        const uint32_t stored = tail[0] | tail[1] << 8 | tail[2] << 16 | static_cast<uint32_t>(tail[3]) << 24;
+        // Deflate expands at most about 1032 to 1: a larger size is not to be trusted.
+        guess = std::max<size_t>(guess, std::min<uint64_t>(stored, static_cast<uint64_t>(compressed) * 1032));
+    }
+    TGzDecoder decoder(Stream.Handle(), FileName);
+    TPugiBuffer buffer(std::min(guess, Limit));
+    size_t done = 0;
+    for (;;) {
+        if (done == buffer.Size) {
+            if (done >= Limit) break;
+            TPugiBuffer larger(std::min(Limit, std::max<size_t>(done * 2, 1)));
+            std::memcpy(larger.Data, buffer.Data, done);
+            buffer = std::move(larger);
+        }
+        const size_t n = decoder.Read(buffer.Data + done, buffer.Size - done);
+        if (n == 0) break;
+        done += n;
+    }
+    buffer.Size = done;
+    return buffer;
+}
+
+// Reads up to Limit bytes of the file (all of it when Limit is SIZE_MAX); a .gz file is
+// inflated as it is read.
 TPugiBuffer ReadFileBytes(const std::string& FileName, size_t Limit,
                           const std::function<void(int Handle)>& OnOpened = nullptr) {
     TBLFileStream stream(FileName, fmOpenRead | fmShareDenyNone);
     if (OnOpened) OnOpened(stream.Handle());
+    if (IsGzFileName(FileName)) return InflateGzBytes(stream, FileName, Limit);
     const int64_t size = stream.Size();
     size_t wanted = size > 0 ? static_cast<size_t>(size) : 0;
     if (wanted > Limit) wanted = Limit;
@@ -515,7 +548,10 @@ std::shared_ptr<IXmlRecord> TRecordBase<TInterface>::Find(std::string_view sPath
 std::shared_ptr<IXmlFile> TXmlFile::Create(const std::string& aFile, const std::function<void(int Handle)>& OnOpened) {
     struct stat info {};
     const bool found = ::stat(aFile.c_str(), &info) == 0;
-    if (!found && (errno == ENOENT || errno == ENOTDIR)) return FromText(kEmptyDocument, aFile);
+    // A missing .gz fails as it did when it was expanded before reading.
+    if (!found && (errno == ENOENT || errno == ENOTDIR) && !IsGzFileName(aFile)) {
+        return FromText(kEmptyDocument, aFile);
+    }
     if (found && S_ISDIR(info.st_mode)) {
         throw EFOpenError("Cannot open file \"" + ExpandFileName(aFile) + "\". " + std::strerror(EISDIR));
     }

@@ -67,7 +67,8 @@ public:
 class TXmlFile {
 public:
     // Loads aFile whole, as UTF-8 whatever its XML declaration names (invalid sequences read
-    // as U+FFFD); white-space-only text is dropped. A file that does not exist reads as an empty
+    // as U+FFFD); white-space-only text is dropped. A name ending in exactly ".gz" is inflated
+    // in memory (EGzError for bad gzip data). A file that does not exist reads as an empty
     // "XmlDatabase" document. Raises EFOpenError ("Cannot open file ...") when the file exists
     // but cannot be read, and EXML with the parser's reason when it is not well-formed XML.
     // OnOpened, when given, gets the descriptor of the opened file before it is read, and

@@ -1,14 +1,20 @@
 // Runs itn2brinlow-cli on small hand-made tiles and compares whole output files.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <iostream>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/app_info.h"
@@ -138,6 +144,119 @@ TEST_F(CliTest, GzipInputLeavesInputsAlone) {
         std::sort(left.begin(), left.end());
         EXPECT_EQ(left, (std::vector<std::string>{"stderr", "stdout", "tile.gml", "tile.gz"}));
     }
+}
+
+// Names of the entries of a folder, sorted.
+std::vector<std::string> Listing(const fs::path& Folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(Folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void Gzip(const std::string& From, const fs::path& To, const char* Level = "") {
+    ASSERT_EQ(std::system(("gzip -c " + std::string(Level) + " " + Quote(From) + " > " + Quote(To.string())).c_str()), 0);
+}
+
+// Every output format gives the same files, byte for byte, for the tiles plain and compressed,
+// also with the same .gz given twice (as the plain file given twice).
+TEST_F(CliTest, GzAndPlainInputGiveTheSameOutputInEveryFormat) {
+    const fs::path in = dir / "in";
+    fs::create_directories(in);
+    Gzip(kData + "/roads_a.gml", in / "a.gz");
+    // Two members: the second tile split in two.
+    const std::string b = ReadAll(kData + "/roads_b.gml");
+    WriteAll(in / "b1.gml", b.substr(0, b.size() / 2));
+    WriteAll(in / "b2.gml", b.substr(b.size() / 2));
+    Gzip((in / "b1.gml").string(), in / "b.gz");
+    Gzip((in / "b2.gml").string(), in / "b2.gz", "-1");
+    WriteAll(in / "b.gz", ReadAll(in / "b.gz") + ReadAll(in / "b2.gz"));
+    fs::remove(in / "b1.gml");
+    fs::remove(in / "b2.gml");
+    fs::remove(in / "b2.gz");
+    struct Inputs {
+        const char* Name;
+        std::vector<std::string> Files;
+    };
+    const Inputs plain{"plain", {kData + "/roads_a.gml", kData + "/roads_b.gml", kData + "/roads_b.gml"}};
+    const Inputs gz{"gz", {(in / "a.gz").string(), (in / "b.gz").string(), (in / "b.gz").string()}};
+    for (const char* format : {"mif", "shp", "gml2", "kml", "geojson", "csv"}) {
+        SCOPED_TRACE(format);
+        for (const Inputs* inputs : {&plain, &gz}) {
+            std::vector<std::string> args = {"--out=" + (dir / format / inputs->Name).string(),
+                                             std::string("--format=") + format, "--turn-restrictions=on",
+                                             "--attribute2=on", "--quiet"};
+            for (const std::string& file : inputs->Files) args.push_back("--roads=" + file);
+            const TRun run = Run(args);
+            ASSERT_EQ(run.status, 0) << run.err;
+        }
+        const std::vector<std::string> files = Listing(dir / format / "plain");
+        ASSERT_EQ(Listing(dir / format / "gz"), files);
+        for (const std::string& file : files) ExpectSameFile(dir / format / "plain" / file, dir / format / "gz" / file);
+    }
+    EXPECT_EQ(Listing(in), (std::vector<std::string>{"a.gz", "b.gz"}));
+}
+
+// .gz input in a folder the run cannot write to; a run that fails on a damaged .gz and a run
+// stopped while reading leave the folder as it was.
+TEST_F(CliTest, GzInputFolderIsNeverWritten) {
+    const fs::path in = dir / "in";
+    fs::create_directories(in);
+    Gzip(kData + "/roads_a.gml", in / "a.gz");
+    Gzip(kData + "/roads_b.gml", in / "b.gz");
+    const std::string whole = ReadAll(in / "b.gz");
+    WriteAll(in / "cut.gz", whole.substr(0, whole.size() / 2));
+    ASSERT_EQ(::mkfifo((in / "slow.gz").c_str(), 0644), 0);
+    const std::vector<std::string> before = Listing(in);
+    fs::permissions(in, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                            fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    struct TRestore {
+        fs::path Folder;
+        ~TRestore() { fs::permissions(Folder, fs::perms::owner_all); }
+    } restore{in};
+
+    const TRun ok = Run({"--out=" + (dir / "out").string(), "--format=mif", "--roads=" + (in / "a.gz").string(),
+                         "--roads=" + (in / "b.gz").string(), "--turn-restrictions=on", "--attribute2=on",
+                         "--attributec=on", "--save-unzipped=on"});
+    ASSERT_EQ(ok.status, 0) << ok.err;
+    EXPECT_EQ(Messages(ok.out), kTwoTileMessages);
+    ExpectOutputs("two_tiles", dir / "out", kMifFiles);
+    EXPECT_EQ(Listing(in), before);
+
+    const TRun failed = Run({"--out=" + (dir / "failed").string(), "--format=mif",
+                             "--roads=" + (in / "a.gz").string(), "--roads=" + (in / "cut.gz").string()});
+    EXPECT_NE(failed.status, 0);
+    EXPECT_NE(failed.err.find("\"" + (in / "cut.gz").string() + "\""), std::string::npos) << failed.err;
+    EXPECT_NE(failed.err.find("truncated"), std::string::npos) << failed.err;
+    EXPECT_EQ(Listing(in), before);
+
+    // The second input is a pipe that gives half of a .gz and then nothing: the run is stopped
+    // while it waits in the middle of that file.
+    const std::string out = "--out=" + (dir / "stopped").string();
+    const std::string a = "--roads=" + (in / "a.gz").string(), slow = "--roads=" + (in / "slow.gz").string();
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        const int null = ::open("/dev/null", O_RDWR);
+        ::dup2(null, 0);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        ::execl(kCli.c_str(), kCli.c_str(), out.c_str(), a.c_str(), slow.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int fifo = -1;
+    for (int i = 0; i < 600 && fifo < 0; ++i) {  // until the run opens the pipe
+        fifo = ::open((in / "slow.gz").c_str(), O_WRONLY | O_NONBLOCK);
+        if (fifo < 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_GE(fifo, 0) << "the run did not open the second input";
+    if (fifo >= 0) EXPECT_EQ(::write(fifo, whole.data(), whole.size() / 2), static_cast<ssize_t>(whole.size() / 2));
+    ::kill(pid, SIGINT);
+    if (fifo >= 0) ::close(fifo);  // a run that outlives the signal then meets a cut-off file
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(Listing(in), before);
 }
 
 TEST_F(CliTest, WorkedExampleRecord) {

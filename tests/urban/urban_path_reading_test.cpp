@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "test_support.h"
+#include "input/gz_input.h"
 #include "urban/urban_path_data.h"
 #include "urban/xml_query.h"
 #include "urban_test_util.h"
@@ -254,35 +255,51 @@ std::string GzipFile(const std::string& Name, const std::string& Text) {
     return gz;
 }
 
-TEST_F(UrbanPathReadingTest, GzInputIsExpandedForEachPassAndRemovedAfterwards) {
+// Both passes read the .gz in place, with either setting of the former save option; the same
+// file given twice is read twice; nothing is ever written beside it.
+TEST_F(UrbanPathReadingTest, GzInputIsReadInPlaceByBothPasses) {
     const std::string document =
         UrbanDocument({PathNode("4100000000000001", "1,1"),
                        ConnectingLink("4400000000000001", {{"-", "4100000000000001"}})});
-    const std::string gz = GzipFile(Dir / "tile", document);  // tile.gz expands to tile.gml
+    const std::string gz = GzipFile(Dir / "tile", document);
     for (const bool save : {false, true}) {
         TTraceCapture::Start();
         TUrbanPathData urban(save);
-        std::vector<bool> expansionPresent;  // at the start of each file of each pass
+        std::vector<size_t> filesInFolder;  // at the start of each file of each pass
         urban.OnItemChanged = [&](TUrbanPathData&, int32_t) {
-            expansionPresent.push_back(fs::exists(Dir / "tile.gml"));
+            filesInFolder.push_back(std::distance(fs::directory_iterator(Dir.path()), {}));
         };
-        urban.ProcessData({gz});
+        urban.ProcessData({gz, gz});
         EXPECT_EQ(urban.ConnectingLinkDataList().Count(), 1) << save;
         EXPECT_EQ(TTraceCapture::Messages(),
-                  (std::vector<std::string>{"Processing file Pass 1 " + (Dir / "tile.gml"),
-                                            "Processing file Pass 2 " + (Dir / "tile.gml")}));
-        // With the option on, pass 2 reads what pass 1 kept; in every case nothing is left.
-        EXPECT_EQ(expansionPresent, (std::vector<bool>{false, save})) << save;
-        EXPECT_FALSE(fs::exists(Dir / "tile.gml")) << save;
-        EXPECT_TRUE(fs::exists(gz));
+                  (std::vector<std::string>{"Processing file Pass 1 " + gz, "Processing file Pass 1 " + gz,
+                                            "Processing file Pass 2 " + gz, "Processing file Pass 2 " + gz}));
+        EXPECT_EQ(filesInFolder, (std::vector<size_t>{1, 1, 1, 1})) << save;
+        EXPECT_EQ(std::distance(fs::directory_iterator(Dir.path()), {}), 1) << save;
     }
+}
+
+// The same data plain and compressed gives the same tables.
+TEST_F(UrbanPathReadingTest, GzAndPlainInputGiveTheSameResult) {
+    const std::string document =
+        UrbanDocument({PathLink("4000000000000001", "Path", "1,1 2,2"), PathNode("4100000000000001", "1,1"),
+                       ConnectingLink("4400000000000001", {{"-", "4100000000000001"}})});
+    WriteFile(Dir / "plain.gml", document);
+    const std::string gz = GzipFile(Dir / "zipped", document);
+    TUrbanPathData fromPlain(false), fromGz(false);
+    fromPlain.ProcessData({Dir / "plain.gml"});
+    fromGz.ProcessData({gz});
+    EXPECT_EQ(Keys(fromGz.PathLinkDataList()), Keys(fromPlain.PathLinkDataList()));
+    EXPECT_EQ(Keys(fromGz.PathLinkDataList()), (std::vector<std::string>{"4000000000000001"}));
+    EXPECT_EQ(Keys(fromGz.ConnectingLinkDataList()), Keys(fromPlain.ConnectingLinkDataList()));
+    EXPECT_EQ(fromGz.ConnectingNodeCount(), fromPlain.ConnectingNodeCount());
 }
 
 TEST_F(UrbanPathReadingTest, InputsOfTheUserAreNeverReplacedOrDeleted) {
     const std::string gz =
         GzipFile(Dir / "tile", UrbanDocument({PathLink("4000000000000001", "Zipped", "1,1")}));
     const std::string own = UrbanDocument({PathLink("4000000000000002", "Own", "2,2")});
-    WriteFile(Dir / "tile.gml", own);  // the natural name of the expansion is taken
+    WriteFile(Dir / "tile.gml", own);  // beside tile.gz: read only because it is listed
     WriteFile(Dir / "plain.xml", own);
     TUrbanPathData urban(true);
     urban.ProcessData({gz, Dir / "tile.gml", Dir / "plain.xml"});

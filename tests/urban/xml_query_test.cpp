@@ -8,12 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "gzip_fixtures.h"
+#include "input/gz_input.h"
 #include "io/errors.h"
 #include "test_support.h"
 
 namespace itn {
 namespace {
 
+using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
@@ -265,6 +268,59 @@ TEST(XmlQueryTest, FileThatExistsButCannotBeReadRaisesCannotOpen) {
     } catch (const EFOpenError& e) {
         EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + (dir / "folder.gml") + "\". Is a directory");
     }
+}
+
+// A .gz file is inflated in memory and reads as the plain document would; bad gzip data fails
+// naming the file and the compressed byte, and nothing is written beside the input.
+TEST(XmlQueryGzTest, TableOfInputsThroughTheDocumentReader) {
+    TempDir dir;
+    const std::string gz = dir / "paths.gz";
+    for (const test::TGzCase& c : test::GzCases(1500000)) {
+        SCOPED_TRACE(c.What);
+        WriteFile(gz, c.Bytes);
+        try {
+            const auto file = TXmlFile::Create(gz);
+            EXPECT_TRUE(c.Good()) << "no error";
+            const auto plain = TXmlFile::FromText(c.Plain, "plain");
+            auto fromGz = file->RecordSet("osgb:version");
+            auto fromPlain = plain->RecordSet("osgb:version");
+            ASSERT_EQ(fromGz->Count(), fromPlain->Count());
+            EXPECT_GT(fromGz->Count(), 1000);
+            EXPECT_TRUE(Values(*fromGz, "@n") == Values(*fromPlain, "@n"));
+            EXPECT_EQ(file->GetValue(), plain->GetValue());
+        } catch (const EGzError& e) {
+            const std::string message = e.what();
+            EXPECT_FALSE(c.Good()) << message;
+            EXPECT_NE(message.find("\"" + gz + "\""), std::string::npos) << message;
+            EXPECT_NE(message.find(c.Expected), std::string::npos) << message;
+            if (c.Offset >= 0) {
+                EXPECT_NE(message.find("byte " + std::to_string(c.Offset)), std::string::npos) << message;
+            }
+        }
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+        EXPECT_EQ(ReadFile(gz), c.Bytes);
+    }
+}
+
+TEST(XmlQueryGzTest, XmlErrorInsideGzipGivesLineAndColumnOfThePlainText) {
+    TempDir dir;
+    WriteFile(dir / "bad.gz", test::GzipMember("<r>\n  <a>\n  </b>\n</r>"));
+    try {
+        TXmlFile::Create(dir / "bad.gz");
+        ADD_FAILURE();
+    } catch (const EXML& e) {
+        const std::string message = e.what();
+        EXPECT_NE(message.find("Start-end tags mismatch (line 3, column "), std::string::npos) << message;
+        EXPECT_NE(message.find(dir / "bad.gz"), std::string::npos) << message;
+    }
+}
+
+// A missing plain file reads as an empty document; a missing .gz fails, as its expansion did.
+TEST(XmlQueryGzTest, MissingGzFails) {
+    TempDir dir;
+    EXPECT_THROW(TXmlFile::Create(dir / "missing.gz"), EFOpenError);
+    WriteFile(dir / "empty.gz", "");
+    EXPECT_THROW(TXmlFile::Create(dir / "empty.gz"), EGzError);
 }
 
 }  // namespace
