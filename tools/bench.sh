@@ -4,8 +4,13 @@
 # times ogr2ogr on the same files, once extracting only the RoadLink layer and once all layers.
 #
 # Usage: tools/bench.sh [--links N] [--files K] [--seed S] [--work DIR] [--no-ogr] [--format F]
+#                       [--gzip] [--runs R]
 #   defaults: --links 5000000 --files 10 --seed 20261210 --work $TMPDIR/itn-bench --format mif
 #   (F is an output format of itn2brinlow-cli: mif, shp, tab or gml2)
+#   --gzip  gzip mode: the same data also as .gz files (gen_itn --gzip, level 6); converts the
+#           plain and the .gz files back to back R times (median wall time, ratio .gz / plain),
+#           times ogr2ogr RoadLink only reading the .gz files through /vsigzip/, and the inflate
+#           speed of ISA-L and of zlib (a second build with -DITN_FORCE_ZLIB=ON) on one file.
 # Generated data is kept under DIR and reused by later runs with the same size and seed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,6 +21,8 @@ seed=20261210
 work=${ITN_BENCH_DIR:-${TMPDIR:-/tmp}/itn-bench}
 ogr=1
 format=mif
+gzip=0
+runs=1
 while [ $# -gt 0 ]; do
   case "$1" in
     --links) links=$2; shift 2 ;;
@@ -24,6 +31,8 @@ while [ $# -gt 0 ]; do
     --work) work=$2; shift 2 ;;
     --no-ogr) ogr=0; shift ;;
     --format) format=$2; shift 2 ;;
+    --gzip) gzip=1; shift ;;
+    --runs) runs=$2; shift 2 ;;
     *) echo "bench.sh: unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -44,6 +53,63 @@ fi
 roads=("$data"/roads_*.gml)
 bytes=$(stat -c %s "${roads[@]}" | awk '{s += $1} END {print s}')
 mb=$(awk -v b="$bytes" 'BEGIN {printf "%.1f", b / 1e6}')
+
+if [ "$gzip" = 1 ]; then
+  gzdata="$work/data-$links-$files-$seed-gz"
+  if [ ! -f "$gzdata/.complete" ]; then
+    rm -rf "$gzdata"
+    echo "generating the same road links as .gz files into $gzdata ..."
+    "$gen" --links "$links" --files "$files" --seed "$seed" --jobs 2 --gzip --out "$gzdata" >/dev/null
+    touch "$gzdata/.complete"
+  fi
+  gzroads=("$gzdata"/roads_*.gz)
+  gzbytes=$(stat -c %s "${gzroads[@]}" | awk '{s += $1} END {print s}')
+  plain_args=() gz_args=()
+  for f in "${roads[@]}"; do plain_args+=("--roads=$f"); done
+  for f in "${gzroads[@]}"; do gz_args+=("--roads=$f"); done
+  # One conversion: prints "wall peak_kb user sys".
+  convert() {
+    rm -rf "$work/out-itn"
+    /usr/bin/time -f "%e %M %U %S" -o "$work/time.txt" \
+      "$cli" --out="$work/out-itn" --format="$format" --quiet "$@" >/dev/null 2>"$work/stderr.txt"
+    cat "$work/time.txt"
+  }
+  median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+  : >"$work/plain.txt"
+  : >"$work/gz.txt"
+  for ((r = 1; r <= runs; r++)); do
+    convert "${plain_args[@]}" | tee -a "$work/plain.txt" | sed "s/^/plain run $r: wall peak_kb user sys = /"
+    convert "${gz_args[@]}" | tee -a "$work/gz.txt" | sed "s/^/gz    run $r: wall peak_kb user sys = /"
+  done
+  plain_s=$(cut -d' ' -f1 "$work/plain.txt" | median)
+  gz_s=$(cut -d' ' -f1 "$work/gz.txt" | median)
+  gz_kb=$(cut -d' ' -f2 "$work/gz.txt" | sort -n | tail -1)
+  echo
+  echo "road files: ${#roads[@]}, $links road links, $mb MB plain, $(awk -v b="$gzbytes" 'BEGIN {printf "%.1f", b / 1e6}') MB gzip"
+  echo "itn2brinlow-cli to $format, median of $runs: plain $plain_s s ($(awk -v b="$bytes" -v s="$plain_s" 'BEGIN {printf "%.1f", b / 1e6 / s}') MB/s)," \
+    ".gz $gz_s s ($(awk -v b="$bytes" -v s="$gz_s" 'BEGIN {printf "%.1f", b / 1e6 / s}') MB/s of plain text, peak memory $((gz_kb / 1024)) MB);" \
+    ".gz / plain = $(awk -v a="$gz_s" -v b="$plain_s" 'BEGIN {printf "%.2f", a / b}')"
+  if [ "$ogr" = 1 ] && command -v ogr2ogr >/dev/null; then
+    rm -rf "$work/ogr-vsigzip"
+    mkdir -p "$work/ogr-vsigzip"
+    t=0
+    for f in "${gzroads[@]}"; do
+      name=$(basename "$f" .gz)
+      /usr/bin/time -f "%e" -o "$work/ogr_time.txt" \
+        ogr2ogr -f "MapInfo File" "$work/ogr-vsigzip/$name.mif" "/vsigzip/$f" RoadLink >/dev/null 2>&1
+      t=$(awk -v a="$t" -v b="$(cat "$work/ogr_time.txt")" 'BEGIN {print a + b}')
+    done
+    echo "ogr2ogr RoadLink only through /vsigzip/: $t s; itn2brinlow-cli on .gz is" \
+      "$(awk -v a="$t" -v b="$gz_s" 'BEGIN {printf "%.2f", a / b}') times as fast"
+  fi
+  zbuild="$build-zlib"
+  cmake -S . -B "$zbuild" -G Ninja -DCMAKE_BUILD_TYPE=Release -DITN_BUILD_TESTS=OFF -DITN_FORCE_ZLIB=ON >/dev/null
+  cmake --build "$build" --target inflate_speed -- -j2 >/dev/null
+  cmake --build "$zbuild" --target inflate_speed -- -j2 >/dev/null
+  "$build/bench/inflate_speed" --repeat 3 "${gzroads[0]}"
+  "$zbuild/bench/inflate_speed" --repeat 3 "${gzroads[0]}"
+  exit 0
+fi
 
 out="$work/out-itn"
 rm -rf "$out"
