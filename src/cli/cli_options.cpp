@@ -149,7 +149,7 @@ TParseOutcome ParseCliOptions(int argc, const char* const* argv, TCliOptions& Op
     app.add_option("--attributec", ac, "AttributeC column (default off)")->check(onOff);
     app.add_option("--attribute4", a4, "Attribute4 column (default on)")->check(onOff);
     app.add_option("--avoid-pattern", avoid, "AvoidPattern column (default on)")->check(onOff);
-    app.add_option("--save-unzipped", saveUnzipped, "no effect, accepted for older scripts: .gz input is read in place, never expanded to disk (default off)")
+    app.add_option("--save-unzipped", saveUnzipped, "no effect: .gz input is read in place (kept for older scripts)")
         ->check(onOff);
     app.add_option("--codepage", codepage, "code page of the text output (default 1252; see below)")->type_name("N");
     app.add_flag("--geojson-wgs84", Options.GeoJsonWgs84,

@@ -930,7 +930,8 @@ void TNativeXml::Load(xml::TXmlInput& Input) {
     FPosition = FFileSize;
     if (OnProgress) OnProgress(*this, xml::ClampSize(FFileSize));
     if (Root() == nullptr) {
-        FErrorPosition = std::max<int64_t>(FFileSize, Input.Position(Input.Cur));  // the end of the text
+        // The end of the text: of the file, or of the inflated text of a .gz file.
+        FErrorPosition = Input.Compressed() ? Input.Position(Input.End) : FFileSize;
         throw EXmlParseError("No root element found in xml");
     }
 }

@@ -183,12 +183,14 @@ public:
     // The first top-level element (the document element), or nullptr.
     TXmlNode* Root() const;
 
-    // The 64-bit byte position last reported through OnProgress (0 before a load).
+    // The 64-bit byte position last reported through OnProgress (0 before a load); in the
+    // compressed file for .gz input.
     int64_t Position() const { return FPosition; }
     // The size in bytes of the file being or last loaded.
     int64_t FileSize() const { return FFileSize; }
     bool Loading() const { return FLoading; }
-    // The byte position the parser had reached when the last load failed.
+    // The byte position in the text the parser had reached when the last load failed (in the
+    // inflated text for .gz input, as xml::LineAndColumn counts it).
     int64_t ErrorPosition() const { return FErrorPosition; }
 
     // Bytes per read call (default 256 KiB; tests use tiny pages to exercise boundaries).

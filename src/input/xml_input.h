@@ -51,6 +51,8 @@ public:
     void SetPageSize(size_t Bytes);
     // Size of the file on disk (compressed, for .gz), or of the memory block.
     int64_t Size() const { return FSize; }
+    // True for a .gz file, inflated as it is read.
+    bool Compressed() const { return FGz != nullptr; }
     // The descriptor of the open file, or -1.
     int Handle() const { return FHandle; }
 

@@ -250,7 +250,9 @@ TEST_F(CliTest, GzInputFolderIsNeverWritten) {
         if (fifo < 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     EXPECT_GE(fifo, 0) << "the run did not open the second input";
-    if (fifo >= 0) EXPECT_EQ(::write(fifo, whole.data(), whole.size() / 2), static_cast<ssize_t>(whole.size() / 2));
+    if (fifo >= 0) {
+        EXPECT_EQ(::write(fifo, whole.data(), whole.size() / 2), static_cast<ssize_t>(whole.size() / 2));
+    }
     ::kill(pid, SIGINT);
     if (fifo >= 0) ::close(fifo);  // a run that outlives the signal then meets a cut-off file
     int status = 0;
@@ -382,6 +384,14 @@ TEST_F(CliTest, BadInputFailsWithTheDocumentedMessage) {
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.err, c.message + "\n");
         EXPECT_EQ(ReadAll(input), c.tile);
+        // The same tile compressed: the same place, in the inflated text of the .gz file.
+        const fs::path gz = dir / (std::string(c.name) + ".gz");
+        Gzip(input.string(), gz);
+        const TRun gzRun = Run({"--out=" + (dir / "out").string(), "--format=mif", "--roads=" + gz.string()});
+        EXPECT_EQ(gzRun.status, 1);
+        std::string gzMessage = c.message;
+        gzMessage.replace(gzMessage.rfind(".gml, line"), 4, ".gz");
+        EXPECT_EQ(gzRun.err, gzMessage + "\n");
     }
 }
 

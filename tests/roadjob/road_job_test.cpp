@@ -10,6 +10,7 @@
 #include <map>
 #include <sstream>
 
+#include "gzip_fixtures.h"
 #include "input/native_xml.h"
 #include "urban/urban_links.h"
 
@@ -105,12 +106,17 @@ protected:
         fs::create_directories(dir / "out");
     }
 
-    // Copies of the two tiles, or a file of the given text, as tile<i>.gml.
+    // Copies of the two tiles, or a file of the given text, as tile<i>.gml; "a.gz" and "b.gz"
+    // are the tiles compressed, as tile<i>.gz.
     std::vector<std::string> Files(const std::vector<std::string>& Contents) {
         std::vector<std::string> files;
         for (size_t i = 0; i < Contents.size(); ++i) {
-            const fs::path file = dir / ("tile" + std::to_string(i + 1) + ".gml");
-            if (Contents[i] == "a" || Contents[i] == "b") {
+            const bool gz = Contents[i] == "a.gz" || Contents[i] == "b.gz";
+            const fs::path file = dir / ("tile" + std::to_string(i + 1) + (gz ? ".gz" : ".gml"));
+            if (gz) {
+                std::ofstream(file, std::ios::binary)
+                    << test::GzipMember(ReadAll(kData + "/roads_" + Contents[i].substr(0, 1) + ".gml"));
+            } else if (Contents[i] == "a" || Contents[i] == "b") {
                 fs::copy_file(kData + "/roads_" + Contents[i] + ".gml", file, fs::copy_options::overwrite_existing);
             } else {
                 std::ofstream(file, std::ios::binary) << Contents[i];
@@ -132,29 +138,36 @@ protected:
     fs::path dir;
 };
 
+// .gz files count progress in compressed bytes, up to their size on disk, also when read ahead.
 TEST_F(RoadJobFilesTest, EveryFileReportsProgressUpToItsSizeInEveryPhase) {
-    const std::vector<std::string> files = Files({"a", "b", "a", "b", "a"});
-    std::string phase, file;
-    // Phase text -> file -> highest position reported while that file was the current one.
-    std::map<std::string, std::map<std::string, int64_t>> reached;
-    std::vector<std::string> prepared;
-    TRoadJobEvents events;
-    events.ShowPhase = [&](const std::string& Text) { phase = Text; };
-    events.PrepareProgress = [&](const std::string& FileName) {
-        file = FileName;
-        prepared.push_back(FileName);
-        reached[phase][file] = 0;
-    };
-    events.XmlProgress = [&](TNativeXml&, int32_t Position) {
-        int64_t& highest = reached[phase][file];
-        highest = std::max<int64_t>(highest, Position);
-    };
-    Convert(files, events);
+    for (const std::vector<std::string>& contents :
+         {std::vector<std::string>{"a", "b", "a", "b", "a"}, std::vector<std::string>{"a.gz", "b.gz", "a", "b.gz", "a.gz"}}) {
+        SCOPED_TRACE(contents[0]);
+        fs::remove_all(dir);
+        fs::create_directories(dir / "out");
+        const std::vector<std::string> files = Files(contents);
+        std::string phase, file;
+        // Phase text -> file -> highest position reported while that file was the current one.
+        std::map<std::string, std::map<std::string, int64_t>> reached;
+        std::vector<std::string> prepared;
+        TRoadJobEvents events;
+        events.ShowPhase = [&](const std::string& Text) { phase = Text; };
+        events.PrepareProgress = [&](const std::string& FileName) {
+            file = FileName;
+            prepared.push_back(FileName);
+            reached[phase][file] = 0;
+        };
+        events.XmlProgress = [&](TNativeXml&, int32_t Position) {
+            int64_t& highest = reached[phase][file];
+            highest = std::max<int64_t>(highest, Position);
+        };
+        Convert(files, events);
 
-    EXPECT_EQ(prepared.size(), 3 * files.size());
-    for (const char* p : {"Phase 1 / 3", "Phase 2 / 3", "Phase 3 / 3"}) {
-        for (const std::string& f : files) {
-            EXPECT_EQ(reached[p][f], static_cast<int64_t>(fs::file_size(f))) << p << ", " << f;
+        EXPECT_EQ(prepared.size(), 3 * files.size());
+        for (const char* p : {"Phase 1 / 3", "Phase 2 / 3", "Phase 3 / 3"}) {
+            for (const std::string& f : files) {
+                EXPECT_EQ(reached[p][f], static_cast<int64_t>(fs::file_size(f))) << p << ", " << f;
+            }
         }
     }
 }

@@ -309,9 +309,8 @@ TEST(XmlQueryGzTest, XmlErrorInsideGzipGivesLineAndColumnOfThePlainText) {
         TXmlFile::Create(dir / "bad.gz");
         ADD_FAILURE();
     } catch (const EXML& e) {
-        const std::string message = e.what();
-        EXPECT_NE(message.find("Start-end tags mismatch (line 3, column "), std::string::npos) << message;
-        EXPECT_NE(message.find(dir / "bad.gz"), std::string::npos) << message;
+        // Where in the inflated text, as for a plain file.
+        EXPECT_EQ(std::string(e.what()), "Start-end tags mismatch (bad.gz, line 3, column 5)");
     }
 }
 
