@@ -4,7 +4,7 @@
 
 #include "input/native_xml.h"
 #include "roadjob/feature_ids.h"
-#include "roadjob/road_network_data.h"
+#include "roadjob/road_rules.h"
 
 namespace itn {
 
@@ -19,11 +19,7 @@ void TPhase1Tables::Create() {
 
 void TPhase1Tables::Merge(const TPhase1Tables& Later) {
     const TStringList<int32_t>& versions = *Later.VersionList;
-    for (int32_t i = 0; i < versions.Count(); ++i) {
-        bool added;
-        int32_t* known = VersionList->FindOrAdd(versions.Key(i), versions.Value(i), added);
-        if (!added && versions.Value(i) > *known) *known = versions.Value(i);
-    }
+    for (int32_t i = 0; i < versions.Count(); ++i) KeepHighestVersion(*VersionList, versions.Key(i), versions.Value(i));
     for (int32_t i = 0; i < Later.DepartedFeatures->Count(); ++i) DepartedFeatures->Add(Later.DepartedFeatures->Key(i), 0);
     for (int32_t i = 0; i < Later.VehicleUseNames->Count(); ++i) VehicleUseNames->Add(Later.VehicleUseNames->Key(i), 0);
     for (int32_t i = 0; i < Later.VehicleTypeNames->Count(); ++i)
@@ -44,40 +40,47 @@ bool IsRoadFeatureName(std::string_view Name) {
 
 }  // namespace
 
-void TPhase1Collector::NodeNew(TXmlNode& Node) {
+TPhase1Pass::TPhase1Pass(size_t ExpectedFeatures) {
+    FTables.Create();
+    if (ExpectedFeatures > 0) FTables.VersionList->Reserve(ExpectedFeatures);
+}
+
+std::unique_ptr<TRoadPass> TPhase1Pass::ForLaterFile() const {
+    return std::make_unique<TPhase1Pass>();
+}
+
+void TPhase1Pass::MergeLater(TRoadPass& Later) {
+    FTables.Merge(static_cast<TPhase1Pass&>(Later).FTables);
+}
+
+void TPhase1Pass::Finish() {
+    FVehicleUses = TVehicleVocabulary(*FTables.VehicleUseNames);
+    FVehicleTypes = TVehicleVocabulary(*FTables.VehicleTypeNames);
+    FTables.VehicleUseNames.reset();
+    FTables.VehicleTypeNames.reset();
+}
+
+void TPhase1Pass::NodeNew(TXmlNode& Node) {
     if (Node.HasAttribute("fid")) {
         FCurrentFid = FidOf(&Node);
-        T.VersionList->Prefetch(FCurrentFid);
+        FTables.VersionList->Prefetch(FCurrentFid);
         if (IsRoadFeatureName(Node.Name())) ++FRoadFeatures;
     }
     // A departed feature element carries the departed TOID in its own fid.
-    if (Node.Name() == "osgb:DepartedFeature"sv) T.DepartedFeatures->Add(FCurrentFid, 0);
+    if (Node.Name() == "osgb:DepartedFeature"sv) FTables.DepartedFeatures->Add(FCurrentFid, 0);
 }
 
-void TPhase1Collector::NodeLoaded(TXmlNode& Node) {
+void TPhase1Pass::NodeLoaded(TXmlNode& Node) {
     const std::string& name = Node.Name();
-    if (name == "osgb:version"sv) {
-        const int32_t version = Node.ValueAsInteger();
-        bool added;
-        int32_t* known = T.VersionList->FindOrAdd(FCurrentFid, version, added);
-        if (!added && version > *known) *known = version;
-    }
+    if (name == "osgb:version"sv) KeepHighestVersion(*FTables.VersionList, FCurrentFid, Node.ValueAsInteger());
     const int depth = Node.TreeDepth();
     if (name == "osgb:use"sv && depth == 4) {
-        T.VehicleUseNames->Add(Node.ValueAsString(), 0);
+        FTables.VehicleUseNames->Add(Node.ValueAsString(), 0);
     } else if (name == "osgb:type"sv && depth == 4) {
-        T.VehicleTypeNames->Add(Node.ValueAsString(), 0);
+        FTables.VehicleTypeNames->Add(Node.ValueAsString(), 0);
     } else if (depth >= 1) {
         Node.Delete();
     }
-}
-
-void TRoadNetworkData::Phase1NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
-    Phase1->NodeNew(Node);
-}
-
-void TRoadNetworkData::Phase1NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) {
-    Phase1->NodeLoaded(Node);
 }
 
 }  // namespace itn

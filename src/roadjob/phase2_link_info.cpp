@@ -5,28 +5,40 @@
 
 #include "input/native_xml.h"
 #include "roadjob/feature_ids.h"
-#include "roadjob/road_network_data.h"
 
 namespace itn {
 
 using namespace std::string_view_literals;
 
-void TPhase2Collector::ClearVehicleQualifiers() {
+TPhase2Pass::TPhase2Pass(const TPhase2Inputs& Inputs, bool WithTurnLinkSet)
+    : In(Inputs), Feature(*Inputs.VersionList, *Inputs.DepartedFeatures) {
+    T.Create(WithTurnLinkSet);
+}
+
+std::unique_ptr<TRoadPass> TPhase2Pass::ForLaterFile() const {
+    return std::make_unique<TPhase2Pass>(In, T.TurnLinkSet != nullptr);
+}
+
+void TPhase2Pass::MergeLater(TRoadPass& Later) {
+    T.Merge(std::move(static_cast<TPhase2Pass&>(Later).T));
+}
+
+void TPhase2Pass::ClearVehicleQualifiers() {
     CurrentVehicleUseElements.clear();
     CurrentVehicleUseValues.clear();
     CurrentVehicleTypeElements.clear();
     CurrentVehicleTypeValues.clear();
 }
 
-void TPhase2Collector::AddVehicleUse(std::string_view Name, std::string_view ExceptFor) {
+void TPhase2Pass::AddVehicleUse(std::string_view Name, std::string_view ExceptFor) {
     AddVehicleQualifier(Name, ExceptFor, CurrentVehicleUseElements, CurrentVehicleUseValues, *In.VehicleUseList);
 }
 
-void TPhase2Collector::AddVehicleType(std::string_view Name, std::string_view ExceptFor) {
+void TPhase2Pass::AddVehicleType(std::string_view Name, std::string_view ExceptFor) {
     AddVehicleQualifier(Name, ExceptFor, CurrentVehicleTypeElements, CurrentVehicleTypeValues, *In.VehicleTypeList);
 }
 
-void TPhase2Collector::ResetMember(const TXmlNode& Node) {
+void TPhase2Pass::ResetMember(const TXmlNode& Node) {
     CurRoadNameId = -1;
     CurRoadNumberId = -1;
     InRoadMember = Node.Name() == "osgb:roadMember"sv;
@@ -42,18 +54,11 @@ void TPhase2Collector::ResetMember(const TXmlNode& Node) {
     InsideRoadLinkInformationTag = false;
 }
 
-void TPhase2Collector::NodeNew(TXmlNode& Node) {
+void TPhase2Pass::NodeNew(TXmlNode& Node) {
+    Feature.NodeNew(Node);
+    if (Feature.Skip()) return;
     const int depth = Node.TreeDepth();
     const std::string& name = Node.Name();
-    // A member element is never a feature: it always starts afresh, also after a skipped one.
-    if (depth == 1) SkipFeature = false;
-    if (Node.HasAttribute("fid")) {
-        SkipFeature = false;
-        CurrentFid = FidOf(&Node);
-        In.VersionList->Prefetch(CurrentFid);
-        if (In.DepartedFeatures->Contains(CurrentFid)) SkipFeature = true;
-    }
-    if (SkipFeature) return;
 
     if (depth == 1) ResetMember(Node);
     if (depth == 2 && name == "osgb:RoadLinkInformation"sv) {
@@ -79,29 +84,17 @@ void TPhase2Collector::NodeNew(TXmlNode& Node) {
             }
         } else if (name == "osgb:referenceToRoadLink"sv) {
             if (static_cast<int64_t>(HeightFeet) + HeightInches != 0 || HeightMetres != 0) {
-                const int32_t h = HeightInUnit(HeightFeet, HeightInches, HeightMetres, In.MaxHeightUnit);
-                // Under two bridges the lower one limits the route.
-                bool added;
-                int32_t* known = T.HeightList->FindOrAdd(HrefOf(&Node), h, added);
-                if (!added && h < *known) *known = h;
+                KeepLowestHeight(*T.HeightList, HrefOf(&Node),
+                                 HeightInUnit(HeightFeet, HeightInches, HeightMetres, In.MaxHeightUnit));
             }
         }
     }
     if (InRoadMember && name == "osgb:networkMember"sv) {
-        bool added;
-        TRoad* road = T.RoadList->FindOrAdd(HrefOf(&Node), TRoad{CurRoadNameId, CurRoadNumberId, CurTrunk, CurPrimary},
-                                          added);
-        // A link of several roads takes the last name and number and keeps a trunk or primary flag.
-        if (!added) {
-            if (CurRoadNameId != -1) road->RoadNameId = CurRoadNameId;
-            if (CurRoadNumberId != -1) road->RoadNumberId = CurRoadNumberId;
-            if (CurTrunk) road->IsTrunk = true;
-            if (CurPrimary) road->IsPrimary = true;
-        }
+        MergeRoad(*T.RoadList, HrefOf(&Node), TRoad{CurRoadNameId, CurRoadNumberId, CurTrunk, CurPrimary});
     }
 }
 
-void TPhase2Collector::StoreTurnRestriction() {
+void TPhase2Pass::StoreTurnRestriction() {
     if (!NoTurnLinks.empty()) {
         if (T.TurnLinkSet) {
             for (const std::string& toid : NoTurnLinks) T.TurnLinkSet->Add(toid, 0);
@@ -129,14 +122,11 @@ void TPhase2Collector::StoreTurnRestriction() {
     }
 }
 
-void TPhase2Collector::NodeLoaded(TXmlNode& Node) {
+void TPhase2Pass::NodeLoaded(TXmlNode& Node) {
     const std::string& name = Node.Name();
     const int depth = Node.TreeDepth();
-    if (name == "osgb:version"sv) {
-        const int32_t* current = In.VersionList->Find(CurrentFid);
-        if (current && *current != Node.ValueAsInteger()) SkipFeature = true;
-    }
-    if (SkipFeature) {
+    Feature.NodeLoaded(Node);
+    if (Feature.Skip()) {
         // Nothing reads the nodes of a skipped feature.
         if (depth >= 1) Node.Delete();
         return;
@@ -209,20 +199,10 @@ void TPhase2Tables::Merge(TPhase2Tables&& Later) {
         TRoad later = Later.RoadList->Value(i);
         if (later.RoadNameId != -1) later.RoadNameId = names[later.RoadNameId];
         if (later.RoadNumberId != -1) later.RoadNumberId = numbers[later.RoadNumberId];
-        bool added;
-        TRoad* road = RoadList->FindOrAdd(Later.RoadList->Key(i), later, added);
-        if (!added) {
-            if (later.RoadNameId != -1) road->RoadNameId = later.RoadNameId;
-            if (later.RoadNumberId != -1) road->RoadNumberId = later.RoadNumberId;
-            if (later.IsTrunk) road->IsTrunk = true;
-            if (later.IsPrimary) road->IsPrimary = true;
-        }
+        MergeRoad(*RoadList, Later.RoadList->Key(i), later);
     }
-    for (int32_t i = 0; i < Later.HeightList->Count(); ++i) {
-        bool added;
-        int32_t* known = HeightList->FindOrAdd(Later.HeightList->Key(i), Later.HeightList->Value(i), added);
-        if (!added && Later.HeightList->Value(i) < *known) *known = Later.HeightList->Value(i);
-    }
+    for (int32_t i = 0; i < Later.HeightList->Count(); ++i)
+        KeepLowestHeight(*HeightList, Later.HeightList->Key(i), Later.HeightList->Value(i));
     Append(RoadLinkDataList, std::move(Later.RoadLinkDataList));
     Append(Turns.NoTurnFromList, std::move(Later.Turns.NoTurnFromList));
     Append(Turns.NoTurnToList, std::move(Later.Turns.NoTurnToList));
@@ -231,32 +211,6 @@ void TPhase2Tables::Merge(TPhase2Tables&& Later) {
     Append(Turns.NoTurnSequenceList, std::move(Later.Turns.NoTurnSequenceList));
     if (TurnLinkSet && Later.TurnLinkSet) {
         for (int32_t i = 0; i < Later.TurnLinkSet->Count(); ++i) TurnLinkSet->Add(Later.TurnLinkSet->Key(i), 0);
-    }
-}
-
-void TRoadNetworkData::Phase2NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
-    Phase2->NodeNew(Node);
-}
-
-void TRoadNetworkData::Phase2NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) {
-    Phase2->NodeLoaded(Node);
-}
-
-void TRoadNetworkData::BuildRoadLinkDataIndex() {
-    RoadLinkDataIndex.Clear();
-    const std::vector<TRoadLinkInformationData>& RoadLinkDataList = Phase2Tables.RoadLinkDataList;
-    const int32_t n = static_cast<int32_t>(RoadLinkDataList.size());
-    NextRecordForLink.assign(n, -1);
-    std::vector<int32_t> last;  // per index entry: the last record chained so far
-    for (int32_t i = 0; i < n; ++i) {
-        const std::string& toid = RoadLinkDataList[i].RoadLinkID;
-        if (RoadLinkDataIndex.Add(toid, i)) {
-            last.push_back(i);
-        } else {
-            int32_t& tail = last[RoadLinkDataIndex.IndexOf(toid)];
-            NextRecordForLink[tail] = i;
-            tail = i;
-        }
     }
 }
 

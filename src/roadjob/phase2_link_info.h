@@ -1,6 +1,6 @@
-// Phase 2 tables and their collector: what roads, road route information and road link
-// information say about road links. A collector can fill tables of its own for one file on
-// another thread; merging them in file order gives what reading the files in turn gives.
+// Phase 2: what roads, road route information and road link information say about road
+// links. A pass for a later file fills tables of its own on another thread; merging them in
+// file order gives what reading the files in turn gives.
 #pragma once
 
 #include <cstdint>
@@ -9,14 +9,14 @@
 #include <string_view>
 #include <vector>
 
+#include "roadjob/road_pass.h"
 #include "roadjob/road_records.h"
+#include "roadjob/road_rules.h"
 #include "roadjob/string_lists.h"
 #include "roadjob/turn_file.h"
 #include "roadjob/vehicle_encoding.h"
 
 namespace itn {
-
-class TXmlNode;
 
 struct TPhase2Tables {
     std::unique_ptr<TStringList<int32_t>> OnewayList;  // road link TOID -> 1 or 2
@@ -43,13 +43,19 @@ struct TPhase2Inputs {
     int32_t MaxHeightUnit = 1;
 };
 
-class TPhase2Collector {
+class TPhase2Pass : public TRoadPass {
 public:
-    TPhase2Collector(const TPhase2Inputs& Inputs, TPhase2Tables& Tables) : In(Inputs), T(Tables) {}
+    // With TurnLinkSet the links of turn restrictions are collected too.
+    TPhase2Pass(const TPhase2Inputs& Inputs, bool WithTurnLinkSet);
 
-    void StartFile() { LastDepth = 0; }
-    void NodeNew(TXmlNode& Node);
-    void NodeLoaded(TXmlNode& Node);
+    void StartFile() override { LastDepth = 0; }
+    void NodeNew(TXmlNode& Node) override;
+    void NodeLoaded(TXmlNode& Node) override;
+    std::unique_ptr<TRoadPass> ForLaterFile() const override;
+    void MergeLater(TRoadPass& Later) override;
+
+    const TPhase2Tables& Tables() const { return T; }
+    TPhase2Tables& Tables() { return T; }
 
 private:
     void ResetMember(const TXmlNode& Node);
@@ -59,10 +65,9 @@ private:
     void AddVehicleType(std::string_view Name, std::string_view ExceptFor);
 
     const TPhase2Inputs& In;
-    TPhase2Tables& T;
+    TPhase2Tables T;
 
-    std::string CurrentFid;
-    bool SkipFeature = false;
+    TCurrentFeature Feature;
     int32_t LastDepth = 0;
     bool InsideRoadLinkInformationTag = false;
     TIntegerArray CurrentVehicleUseElements, CurrentVehicleUseValues;

@@ -1,29 +1,59 @@
-// Phase 3: every current road link is written, divided where connecting nodes lie on it or,
-// when closed, into two halves; the ferry links follow after the pass.
+#include "roadjob/phase3_output.h"
+
 #include <algorithm>
 
 #include "input/native_xml.h"
 #include "roadjob/feature_ids.h"
 #include "roadjob/line_location.h"
-#include "roadjob/road_network_data.h"
+#include "roadjob/vehicle_encoding.h"
 
 namespace itn {
 
 using namespace std::string_view_literals;
 
-void TRoadNetworkData::Phase3NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
+TPhase3Pass::TPhase3Pass(TPhase3Inputs Inputs)
+    : In(std::move(Inputs)),
+      Options(*In.Options),
+      Phase2(*In.Phase2),
+      Feature(In.Phase1->Versions(), In.Phase1->DepartedFeatures()) {
+    BuildRoadLinkDataIndex();
+    if (Phase2.TurnLinkSet) FTurnCoords = NewHashedList<TTurnCoord>();
+    LinkIdList = NewSortedList<int32_t>();
+    LinkIdList->Reserve(In.Phase1->Versions().Count() / 2);
+    FDefaultVehicleUse = MakeDefaultVehicleString(In.Phase1->VehicleUses().Count());
+    FDefaultVehicleType = MakeDefaultVehicleString(In.Phase1->VehicleTypes().Count());
+}
+
+TPhase3Pass::~TPhase3Pass() = default;
+
+void TPhase3Pass::Start(TAsyncFeatureWriter& Writer, int32_t RecordsBefore) {
+    Output = &Writer;
+    IdCounter = RecordsBefore;
+}
+
+void TPhase3Pass::BuildRoadLinkDataIndex() {
+    RoadLinkDataIndex.Clear();
+    const std::vector<TRoadLinkInformationData>& RoadLinkDataList = Phase2.RoadLinkDataList;
+    const int32_t n = static_cast<int32_t>(RoadLinkDataList.size());
+    NextRecordForLink.assign(n, -1);
+    std::vector<int32_t> last;  // per index entry: the last record chained so far
+    for (int32_t i = 0; i < n; ++i) {
+        const std::string& toid = RoadLinkDataList[i].RoadLinkID;
+        if (RoadLinkDataIndex.Add(toid, i)) {
+            last.push_back(i);
+        } else {
+            int32_t& tail = last[RoadLinkDataIndex.IndexOf(toid)];
+            NextRecordForLink[tail] = i;
+            tail = i;
+        }
+    }
+}
+
+void TPhase3Pass::NodeNew(TXmlNode& Node) {
+    Feature.NodeNew(Node);
+    if (Feature.Skip()) return;
     const int depth = Node.TreeDepth();
     const std::string& name = Node.Name();
-    // A member element is never a feature: it always starts afresh, also after a skipped one.
-    if (depth == 1) SkipFeature = false;
-    if (Node.HasAttribute("fid")) {
-        SkipFeature = false;
-        CurrentFid = FidOf(&Node);
-        Phase1Tables.VersionList->Prefetch(CurrentFid);
-        CurrentVersionRead = false;
-        if (Phase1Tables.DepartedFeatures->Contains(CurrentFid)) SkipFeature = true;
-    }
-    if (SkipFeature) return;
 
     if (depth == 1) {
         InNetworkMember = name == "osgb:networkMember"sv;
@@ -51,9 +81,9 @@ void TRoadNetworkData::Phase3NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
         LinkTOID = FidOf(&Node);
         // The link's entries are looked up when it ends: start loading their table slots.
         LinkIdList->Prefetch(LinkTOID);
-        Phase2Tables.OnewayList->Prefetch(LinkTOID);
-        Phase2Tables.RoadList->Prefetch(LinkTOID);
-        Phase2Tables.HeightList->Prefetch(LinkTOID);
+        Phase2.OnewayList->Prefetch(LinkTOID);
+        Phase2.RoadList->Prefetch(LinkTOID);
+        Phase2.HeightList->Prefetch(LinkTOID);
         RoadLinkDataIndex.Prefetch(LinkTOID);
         IsFerry = name == "osgb:FerryLink"sv;
         FerryFromNode.clear();
@@ -71,16 +101,11 @@ void TRoadNetworkData::Phase3NodeNew(TNativeXml& /*Sender*/, TXmlNode& Node) {
     }
 }
 
-void TRoadNetworkData::Phase3NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) {
+void TPhase3Pass::NodeLoaded(TXmlNode& Node) {
     const std::string& name = Node.Name();
     const int depth = Node.TreeDepth();
-    if (name == "osgb:version"sv) {
-        const int32_t* current = Phase1Tables.VersionList->Find(CurrentFid);
-        if (current && *current != Node.ValueAsInteger()) SkipFeature = true;
-        CurrentVersion = current ? *current : 0;
-        CurrentVersionRead = true;
-    }
-    if (SkipFeature) {
+    Feature.NodeLoaded(Node);
+    if (Feature.Skip()) {
         if (depth >= 1) Node.Delete();
         return;
     }
@@ -93,15 +118,15 @@ void TRoadNetworkData::Phase3NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) 
         NatureOfRoad = Node.ValueAsString();
     } else if (name == "gml:coordinates"sv) {
         CoordsText = Node.ValueAsString();
-        CheckCoordinates(CoordsText, CurrentFid);
+        CheckCoordinates(CoordsText, Feature.Fid());
     }
     if (IsFerry && depth == 2 && name == "osgb:FerryNode"sv) {
-        if (!fFerryNodeDataList.Contains(CurrentFid))
-            fFerryNodeDataList.Add(CurrentFid, TFerryNodeInformation{CurrentFid, CoordsText});
+        const std::string& fid = Feature.Fid();
+        if (!FerryNodes.Contains(fid)) FerryNodes.Add(fid, TFerryNodeInformation{fid, CoordsText});
     } else if (IsFerry && name == "osgb:FerryLink"sv) {
-        if (!fFerryLinkDataList.Contains(LinkTOID)) {
-            fFerryLinkDataList.Add(CurrentFid,
-                                   TFerryLinkInformation{CurrentFid, FerryFromNode, FerryToNode, "Ferry Connection"});
+        if (!FerryLinks.Contains(LinkTOID)) {
+            const std::string& fid = Feature.Fid();
+            FerryLinks.Add(fid, TFerryLinkInformation{fid, FerryFromNode, FerryToNode, "Ferry Connection"});
         }
     } else if (depth == LastDepth - 1 && name == "osgb:RoadLink"sv && !LinkIdList->Contains(LinkTOID)) {
         WriteRoadLink();
@@ -110,13 +135,13 @@ void TRoadNetworkData::Phase3NodeLoaded(TNativeXml& /*Sender*/, TXmlNode& Node) 
     if (depth >= 1) Node.Delete();
 }
 
-void TRoadNetworkData::WriteRoadLink() {
+void TPhase3Pass::WriteRoadLink() {
     ++IdCounter;
-    const int32_t* oneway = Phase2Tables.OnewayList->Find(LinkTOID);
+    const int32_t* oneway = Phase2.OnewayList->Find(LinkTOID);
     LinkOneway = oneway ? *oneway : 0;
-    if (const TRoad* road = Phase2Tables.RoadList->Find(LinkTOID)) {
-        LinkRoadName = road->RoadNameId == -1 ? std::string() : Phase2Tables.RoadNameList[road->RoadNameId];
-        LinkDftNumber = road->RoadNumberId == -1 ? std::string() : Phase2Tables.RoadNumberList[road->RoadNumberId];
+    if (const TRoad* road = Phase2.RoadList->Find(LinkTOID)) {
+        LinkRoadName = road->RoadNameId == -1 ? std::string() : Phase2.RoadNameList[road->RoadNameId];
+        LinkDftNumber = road->RoadNumberId == -1 ? std::string() : Phase2.RoadNumberList[road->RoadNumberId];
         LinkTrunk = road->IsTrunk;
         LinkPrimary = road->IsPrimary;
     } else {
@@ -125,14 +150,9 @@ void TRoadNetworkData::WriteRoadLink() {
         LinkTrunk = false;
         LinkPrimary = false;
     }
-    const int32_t* height = Phase2Tables.HeightList->Find(LinkTOID);
+    const int32_t* height = Phase2.HeightList->Find(LinkTOID);
     LinkMaxHeight = height ? *height : 0;
-    if (CurrentVersionRead) {
-        LinkVersion = CurrentVersion;
-    } else {
-        const int32_t* version = Phase1Tables.VersionList->Find(CurrentFid);
-        LinkVersion = version ? *version : 0;
-    }
+    LinkVersion = Feature.Version();
 
     // The class of a motorway, A or B road comes from its group, whatever its term says.
     if ((DescriptiveGroup == "Motorway"sv || DescriptiveGroup == "A Road"sv || DescriptiveGroup == "B Road"sv) &&
@@ -142,18 +162,19 @@ void TRoadNetworkData::WriteRoadLink() {
     if (DescriptiveGroup == "Ferry Connection"sv) DescriptiveTerm = "Ferry Connection";
     bool known = true;
     RoadClass = ComputeRoadClass(DescriptiveTerm, NatureOfRoad, LinkTrunk, LinkOneway, known);
-    if (!known) AddMessage("Found unknown descriptiveTerm: " + DescriptiveTerm);
+    if (!known && In.AddMessage) In.AddMessage("Found unknown descriptiveTerm: " + DescriptiveTerm);
 
-    SetLinkVehicleStrings(CurrentFid);
+    SetLinkVehicleStrings(Feature.Fid());
 
     // Only a link that is divided needs all its points here; the others go to the writing
     // thread as text, after a look at their end points.
-    const std::vector<int32_t> nodes = ConnectingNodeIndex.NodesOn(LinkTOID);
+    const std::vector<int32_t> nodes = In.ConnectingNodeIndex->NodesOn(LinkTOID);
+    const std::vector<TFloatPoint>& ConnectingNodePoints = *In.ConnectingNodePoints;
     TFloatPoint first, last;
     int32_t L;
     if (nodes.empty()) {
         L = ScanCoordinateEnds(CoordsText, first, last);
-        if (!(FOptions.SplitLoopLinks && L >= 2 && first == last)) {
+        if (!(Options.SplitLoopLinks && L >= 2 && first == last)) {
             WriteLinkRecord(0, ZlevelFrom, ZlevelTo, CoordsText);
             StoreTurnCoord(0, L, first, last);
             return;
@@ -189,7 +210,7 @@ void TRoadNetworkData::WriteRoadLink() {
                             PiecePoints.Count);
             if (r < s) ++IdCounter;
         }
-    } else if (FOptions.SplitLoopLinks && L >= 2 && P[0] == P[L - 1]) {
+    } else if (Options.SplitLoopLinks && L >= 2 && P[0] == P[L - 1]) {
         // The two halves share the middle vertex.
         const int32_t h = (L - 1) / 2;
         WriteLinkRecord(1, ZlevelFrom, "0", P, h + 1);
@@ -201,37 +222,37 @@ void TRoadNetworkData::WriteRoadLink() {
     StoreTurnCoord(s, L, first, last);
 }
 
-void TRoadNetworkData::StoreTurnCoord(int32_t Splits, int32_t Count, const TFloatPoint& First,
+void TPhase3Pass::StoreTurnCoord(int32_t Splits, int32_t Count, const TFloatPoint& First,
                                       const TFloatPoint& Last) {
-    if (Phase2Tables.TurnLinkSet && Phase2Tables.TurnLinkSet->Contains(LinkTOID)) {
+    if (FTurnCoords && Phase2.TurnLinkSet->Contains(LinkTOID)) {
         TTurnCoord coord;
         coord.N = Splits;
         if (Count > 0) {
             coord.coord1 = First;
             coord.coordN = Last;
         }
-        TurnCoords->Add(LinkTOID, coord);
+        FTurnCoords->Add(LinkTOID, coord);
     }
 }
 
-void TRoadNetworkData::SetLinkVehicleStrings(const std::string& Toid) {
+void TPhase3Pass::SetLinkVehicleStrings(const std::string& Toid) {
     // The index ignores letter case; a record names a link only when its TOID is the same text.
     LinkRecords.clear();
     if (const int32_t* first = RoadLinkDataIndex.Find(Toid)) {
         for (int32_t i = *first; i >= 0; i = NextRecordForLink[i]) {
-            if (Phase2Tables.RoadLinkDataList[i].RoadLinkID == Toid) LinkRecords.push_back(&Phase2Tables.RoadLinkDataList[i]);
+            if (Phase2.RoadLinkDataList[i].RoadLinkID == Toid) LinkRecords.push_back(&Phase2.RoadLinkDataList[i]);
         }
     }
     if (LinkRecords.empty()) {
-        LinkVehicleUse = DefaultVehicleUseString;
-        LinkVehicleType = DefaultVehicleTypeString;
+        LinkVehicleUse = FDefaultVehicleUse;
+        LinkVehicleType = FDefaultVehicleType;
         return;
     }
-    LinkVehicleUse = VehicleStringForRecords(LinkRecords, TVehicleKind::Use, VehicleUseList.Count());
-    LinkVehicleType = VehicleStringForRecords(LinkRecords, TVehicleKind::Type, VehicleTypeList.Count());
+    LinkVehicleUse = VehicleStringForRecords(LinkRecords, TVehicleKind::Use, In.Phase1->VehicleUses().Count());
+    LinkVehicleType = VehicleStringForRecords(LinkRecords, TVehicleKind::Type, In.Phase1->VehicleTypes().Count());
 }
 
-void TRoadNetworkData::WriteFerryLinks() {
+void TPhase3Pass::WriteFerryLinks() {
     RoadClass = FerryRoadClass();
     LinkOneway = 0;
     LinkMaxHeight = 0;
@@ -243,21 +264,20 @@ void TRoadNetworkData::WriteFerryLinks() {
     TFloatPointArrayEx line;
     line.Pnt.resize(2);
     line.Count = 2;
-    for (int32_t entry : fFerryLinkDataList.Order()) {
-        const TFerryLinkInformation& ferry = fFerryLinkDataList.Value(entry);
-        CurrentFid = ferry.FerryLinkID;
-        const int32_t* version = Phase1Tables.VersionList->Find(CurrentFid);
+    for (int32_t entry : FerryLinks.Order()) {
+        const TFerryLinkInformation& ferry = FerryLinks.Value(entry);
+        const int32_t* version = In.Phase1->Versions().Find(ferry.FerryLinkID);
         LinkVersion = version ? *version : 0;
         LinkTOID = ferry.FerryLinkID;
         DescriptiveTerm = ferry.term;
-        const TFerryNodeInformation* from = fFerryNodeDataList.Find(ferry.FromFerryNodeID);
-        const TFerryNodeInformation* to = fFerryNodeDataList.Find(ferry.ToFerryNodeID);
+        const TFerryNodeInformation* from = FerryNodes.Find(ferry.FromFerryNodeID);
+        const TFerryNodeInformation* to = FerryNodes.Find(ferry.ToFerryNodeID);
         if (from == nullptr || to == nullptr) continue;
         ++IdCounter;
         line.Pnt[0] = ParseCoordPair(from->Coords);
         line.Pnt[1] = ParseCoordPair(to->Coords);
         line.Count = 2;
-        SetLinkVehicleStrings(CurrentFid);
+        SetLinkVehicleStrings(ferry.FerryLinkID);
         WriteLinkRecord(0, "0", "0", line.Pnt.data(), line.Count);
     }
 }

@@ -13,8 +13,14 @@
 #include "input/xml_input.h"
 #include "io/errors.h"
 #include "io/streams.h"
+#include "roadjob/async_feature_writer.h"
 #include "roadjob/file_prefetch.h"
 #include "roadjob/line_location.h"
+#include "roadjob/phase1_collect.h"
+#include "roadjob/phase2_link_info.h"
+#include "roadjob/phase3_output.h"
+#include "roadjob/turn_file.h"
+#include "roadjob/vehicle_encoding.h"
 #include "urban/urban_links.h"
 
 namespace itn {
@@ -32,14 +38,6 @@ const char* const kBritishNationalGridPRJ =
 
 namespace {
 
-// Nearest integer, a half to the even neighbour, kept within 32 bits.
-int32_t RoundHalfEven(double x) {
-    const double r = std::nearbyint(x);
-    if (!(r > std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
-    if (r > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-    return static_cast<int32_t>(r);
-}
-
 TGISFormat WriterFormat(int32_t OutputFormat) {
     switch (OutputFormat) {
         case 1: return gfSHP;
@@ -54,23 +52,6 @@ TGISFormat WriterFormat(int32_t OutputFormat) {
 
 }  // namespace
 
-int32_t HeightInUnit(int32_t Feet, int32_t Inches, double Metres, int32_t Unit) {
-    if (static_cast<int64_t>(Feet) + Inches != 0) {
-        const int64_t inches = 12 * static_cast<int64_t>(Feet) + Inches;
-        if (Unit == 0) return RoundHalfEven(static_cast<double>(inches) * 2.54);
-        return RoundHalfEven(static_cast<double>(inches));
-    }
-    if (Unit == 0) return RoundHalfEven(Metres * 100);
-    return RoundHalfEven(Metres / 0.0254);
-}
-
-bool IsRoadNumber(std::string_view Text) {
-    for (size_t i = 1; i < Text.size(); ++i) {
-        if (Text[i] >= '0' && Text[i] <= '9') return true;
-    }
-    return false;
-}
-
 TRoadNetworkData::TRoadNetworkData() = default;
 TRoadNetworkData::~TRoadNetworkData() = default;
 
@@ -80,11 +61,6 @@ void TRoadNetworkData::AddMessage(const std::string& Line) {
 
 void TRoadNetworkData::CheckStop() const {
     if (FOptions.Stop && FOptions.Stop->load(std::memory_order_relaxed)) throw EStopped();
-}
-
-void TRoadNetworkData::ClearFerryLists() {
-    fFerryNodeDataList.Clear();
-    fFerryLinkDataList.Clear();
 }
 
 void TRoadNetworkData::ReadConnectingNodes() {
@@ -102,117 +78,84 @@ void TRoadNetworkData::ReadConnectingNodes() {
 }
 
 void TRoadNetworkData::ConvertRoads(const TRoadJobOptions& Options, const TRoadJobEvents& Events) {
-    Output.reset();
     FOptions = Options;
     FEvents = Events;
     InputIdentities.Clear();
-    ClearFerryLists();
     ReadConnectingNodes();
 
     // Phase 1: versions, departed features, vehicle vocabularies.
     if (FEvents.ShowPhase) FEvents.ShowPhase("Phase 1 / 3");
-    Phase1Tables.Create();
-    Phase1Tables.VersionList->Reserve(ExpectedFeatures());
-    Phase1 = std::make_unique<TPhase1Collector>(Phase1Tables);
-    RunPhase(1, &TRoadNetworkData::Phase1NodeNew, &TRoadNetworkData::Phase1NodeLoaded);
-    Phase1.reset();
-    VehicleUseList = TVehicleVocabulary(*Phase1Tables.VehicleUseNames);
-    VehicleTypeList = TVehicleVocabulary(*Phase1Tables.VehicleTypeNames);
-    Phase1Tables.VehicleUseNames.reset();
-    Phase1Tables.VehicleTypeNames.reset();
+    auto phase1 = std::make_unique<TPhase1Pass>(ExpectedFeatures());
+    RunPhase(*phase1);
+    phase1->Finish();
 
     // Phase 2: what other features say about road links.
     if (FEvents.ShowPhase) FEvents.ShowPhase("Phase 2 / 3");
-    SkipFeature = false;
-    Phase2Tables.Create(FOptions.TurnRestrictions && FOptions.UrbanPathsPresent);
-    RoadLinkDataIndex.Clear();
-    NextRecordForLink.clear();
-    TurnCoords.reset();
-    if (Phase2Tables.TurnLinkSet) TurnCoords = NewHashedList<TTurnCoord>();
-    Phase2Inputs = TPhase2Inputs{Phase1Tables.VersionList.get(), Phase1Tables.DepartedFeatures.get(), &VehicleUseList,
-                                 &VehicleTypeList, FOptions.TurnRestrictions, FOptions.MaxHeightUnit};
-    Phase2 = std::make_unique<TPhase2Collector>(Phase2Inputs, Phase2Tables);
-    RunPhase(2, &TRoadNetworkData::Phase2NodeNew, &TRoadNetworkData::Phase2NodeLoaded);
-    Phase2.reset();
-    BuildRoadLinkDataIndex();
+    const TPhase2Inputs inputs{&phase1->Versions(),    &phase1->DepartedFeatures(), &phase1->VehicleUses(),
+                               &phase1->VehicleTypes(), FOptions.TurnRestrictions,   FOptions.MaxHeightUnit};
+    auto phase2 = std::make_unique<TPhase2Pass>(inputs, FOptions.TurnRestrictions && FOptions.UrbanPathsPresent);
+    RunPhase(*phase2);
 
-    SaveVehicleVocabulary(VehicleUseList, FOptions.OutputFolder + "VehicleUse.txt", FOptions.Codepage);
-    SaveVehicleVocabulary(VehicleTypeList, FOptions.OutputFolder + "VehicleType.txt", FOptions.Codepage);
+    SaveVehicleVocabulary(phase1->VehicleUses(), FOptions.OutputFolder + "VehicleUse.txt", FOptions.Codepage);
+    SaveVehicleVocabulary(phase1->VehicleTypes(), FOptions.OutputFolder + "VehicleType.txt", FOptions.Codepage);
 
     // The writer and the table, then the urban links as the first records.
     if (FEvents.ShowPhase) FEvents.ShowPhase("Phase 3 / 3");
-    SkipFeature = false;
-    Writer = TGISWrite::GetGISObject(WriterFormat(FOptions.OutputFormat));
-    Writer->SetCodepage(FOptions.Codepage);
-    Writer->FileName = FOptions.OutputFolder + "ITN_network";
-    if (FOptions.OutputTransform) {
-        // The writer's default CoordSys and PRJ texts are those of WGS 84, the only target used.
-        Writer->Transform = FOptions.OutputTransform;
-        Writer->epsg = FOptions.OutputTransform->TargetEpsg();
-    } else {
-        Writer->epsg = 27700;
-        Writer->CoordSys = kBritishNationalGridCoordSys;
-        Writer->PRJ = kBritishNationalGridPRJ;
-    }
-    DefineNetworkTable();
-    LinkIdList = NewSortedList<int32_t>();
-    LinkIdList->Reserve(Phase1Tables.VersionList->Count() / 2);
-    DefaultVehicleUseString = MakeDefaultVehicleString(VehicleUseList.Count());
-    DefaultVehicleTypeString = MakeDefaultVehicleString(VehicleTypeList.Count());
-    IdCounter = 0;
+    auto phase3 = std::make_unique<TPhase3Pass>(
+        TPhase3Inputs{&FOptions, phase1.get(), &phase2->Tables(), &ConnectingNodePoints, &ConnectingNodeIndex,
+                      [this](const std::string& Line) { AddMessage(Line); }});
+    std::unique_ptr<TGISWrite> writer = OpenWriter();
+    phase3->DefineNetworkTable(*writer);
+    int32_t recordsBefore = 0;
     if (FOptions.UrbanPathData) {
-        IdCounter = FOptions.UrbanPathData->WriteGisFile(*Writer, FOptions.Attribute2, FOptions.AttributeC,
-                                                         FOptions.Attribute4, FOptions.AvoidPattern,
-                                                         DefaultVehicleUseString, DefaultVehicleTypeString);
+        recordsBefore = FOptions.UrbanPathData->WriteGisFile(
+            *writer, FOptions.Attribute2, FOptions.AttributeC, FOptions.Attribute4, FOptions.AvoidPattern,
+            phase3->DefaultVehicleUseString(), phase3->DefaultVehicleTypeString());
     }
 
     // Phase 3: the road links, then the ferry links.
-    Output = std::make_unique<TAsyncFeatureWriter>(*Writer);
-    try {
-        RunPhase(3, &TRoadNetworkData::Phase3NodeNew, &TRoadNetworkData::Phase3NodeLoaded);
-        WriteFerryLinks();
-        Output->Finish();
-    } catch (...) {
-        Output.reset();
-        throw;
+    {
+        TAsyncFeatureWriter output(*writer);
+        phase3->Start(output, recordsBefore);
+        RunPhase(*phase3);
+        phase3->WriteFerryLinks();
+        output.Finish();
     }
-    Output.reset();
     if (FEvents.HidePhase) FEvents.HidePhase();
-    Writer->Close();
-    if (!Writer->DroppedCharactersIn().empty() && FEvents.Warning) {
+    writer->Close();
+    if (!writer->DroppedCharactersIn().empty() && FEvents.Warning) {
         FEvents.Warning(EscapeControlCharacters(
             "characters that XML does not allow were left out of the output, first in feature " +
-            Writer->DroppedCharactersIn()));
+            writer->DroppedCharactersIn()));
     }
-    Writer.reset();
-    FreeTables();
+    writer.reset();
 
     if (FOptions.TurnRestrictions) {
-        WriteTurnFile(FOptions.OutputFolder + "turn.txt", FOptions.Codepage, Phase2Tables.Turns, FOptions.UrbanPathsPresent,
-                      TurnCoords.get());
+        // Only the turns and the end points of their links are still needed.
+        TTurnRestrictions turns = std::move(phase2->Tables().Turns);
+        std::unique_ptr<TStringList<TTurnCoord>> turnCoords = phase3->TakeTurnCoords();
+        phase3.reset();
+        phase2.reset();
+        phase1.reset();
+        WriteTurnFile(FOptions.OutputFolder + "turn.txt", FOptions.Codepage, turns, FOptions.UrbanPathsPresent,
+                      turnCoords.get());
     }
-    Phase2Tables.Turns = TTurnRestrictions();
-    Phase2Tables.TurnLinkSet.reset();
-    TurnCoords.reset();
-    LinkIdList.reset();
-    Phase2Tables.RoadLinkDataList.clear();
-    RoadLinkDataIndex.Clear();
-    NextRecordForLink.clear();
-    ClearFerryLists();
 }
 
-void TRoadNetworkData::FreeTables() {
-    VehicleUseList = TVehicleVocabulary();
-    VehicleTypeList = TVehicleVocabulary();
-    Phase2Tables.OnewayList.reset();
-    Phase2Tables.RoadNameList = TPlainList();
-    Phase2Tables.RoadNumberList = TPlainList();
-    Phase1Tables.DepartedFeatures.reset();
-    Phase2Tables.RoadList.reset();
-    Phase2Tables.HeightList.reset();
-    Phase1Tables.VersionList.reset();
-    LinkPoints = TFloatPointArrayEx();
-    PiecePoints = TFloatPointArrayEx();
+std::unique_ptr<TGISWrite> TRoadNetworkData::OpenWriter() const {
+    std::unique_ptr<TGISWrite> writer = TGISWrite::GetGISObject(WriterFormat(FOptions.OutputFormat));
+    writer->SetCodepage(FOptions.Codepage);
+    writer->FileName = FOptions.OutputFolder + "ITN_network";
+    if (FOptions.OutputTransform) {
+        // The writer's default CoordSys and PRJ texts are those of WGS 84, the only target used.
+        writer->Transform = FOptions.OutputTransform;
+        writer->epsg = FOptions.OutputTransform->TargetEpsg();
+    } else {
+        writer->epsg = 27700;
+        writer->CoordSys = kBritishNationalGridCoordSys;
+        writer->PRJ = kBritishNationalGridPRJ;
+    }
+    return writer;
 }
 
 size_t TRoadNetworkData::ExpectedFeatures() const {
@@ -227,39 +170,40 @@ size_t TRoadNetworkData::ExpectedFeatures() const {
     return static_cast<size_t>(std::min<uint64_t>(bytes / 1024, 16'000'000));
 }
 
-void TRoadNetworkData::RunPhase(int Phase, TNodeHandler NodeNew, TNodeHandler NodeLoaded) {
-    TNativeXml reader;
-    reader.EncodingString = "UTF-8";
-    if (FEvents.XmlProgress) reader.OnProgress = FEvents.XmlProgress;
-    reader.OnNodeNew = [this, NodeNew](TNativeXml& Sender, TXmlNode& Node) { (this->*NodeNew)(Sender, Node); };
-    reader.OnNodeLoaded = [this, NodeLoaded](TNativeXml& Sender, TXmlNode& Node) {
+void TRoadNetworkData::ConnectReader(TNativeXml& Reader, TRoadPass& Pass) const {
+    Reader.EncodingString = "UTF-8";
+    Reader.OnNodeNew = [&Pass](TNativeXml&, TXmlNode& Node) { Pass.NodeNew(Node); };
+    Reader.OnNodeLoaded = [this, &Pass](TNativeXml&, TXmlNode& Node) {
         CheckStop();
-        (this->*NodeLoaded)(Sender, Node);
+        Pass.NodeLoaded(Node);
     };
-    ReadRoadFiles(Phase, reader);
 }
 
-void TRoadNetworkData::ReadRoadFiles(int Phase, TNativeXml& Reader) {
+void TRoadNetworkData::RunPhase(TRoadPass& Pass) {
+    TNativeXml reader;
+    ConnectReader(reader, Pass);
+    if (FEvents.XmlProgress) reader.OnProgress = FEvents.XmlProgress;
+    ReadRoadFiles(Pass, reader);
+}
+
+void TRoadNetworkData::ReadRoadFiles(TRoadPass& Pass, TNativeXml& Reader) {
     const int32_t n = static_cast<int32_t>(FOptions.RoadFiles.size());
-    // Phases 1 and 2 read the next file on a second thread, into tables of its own,
-    // while this one is read here; the tables are merged in file order, which gives the same
-    // result as reading the files in turn. An error of that file is raised at its turn.
-    TPhase1Tables prefetched1;
-    int64_t prefetchedRoadFeatures = 0;
-    TPhase2Tables prefetched2;
+    // A pass that can (phases 1 and 2) reads the next file on a second thread, into
+    // tables of its own, while this one is read here; the tables are merged in file order,
+    // which gives the same result as reading the files in turn. An error of that file is
+    // raised at its turn.
+    std::unique_ptr<TRoadPass> later;
     // Where the second thread has got to in its file; reported here when that file's turn comes.
-    std::atomic<int32_t> prefetchedProgress{0};
-    TFilePrefetch prefetch;  // after the tables its thread fills, so that it ends before them
+    std::atomic<int32_t> laterProgress{0};
+    TFilePrefetch prefetch;  // after the pass its thread fills, so that it ends before it
     for (int32_t i = 0; i < n; ++i) {
         if (FEvents.SelectRoadFile) FEvents.SelectRoadFile(i);
         AddMessage(std::to_string(i + 1) + " / " + std::to_string(n));
-        LastDepth = 0;
-        if (Phase2) Phase2->StartFile();
         const std::string& file = FOptions.RoadFiles[i];
         if (prefetch.Holds(i)) {
             if (FEvents.PrepareProgress) FEvents.PrepareProgress(file);
             auto report = [&] {
-                if (FEvents.XmlProgress) FEvents.XmlProgress(Reader, prefetchedProgress.load(std::memory_order_relaxed));
+                if (FEvents.XmlProgress) FEvents.XmlProgress(Reader, laterProgress.load(std::memory_order_relaxed));
             };
             report();
             prefetch.Wait([&] {
@@ -267,39 +211,28 @@ void TRoadNetworkData::ReadRoadFiles(int Phase, TNativeXml& Reader) {
                 if (FEvents.KeepResponsive) FEvents.KeepResponsive();
             });
             report();
-            if (Phase == 1) {
-                Phase1Tables.Merge(prefetched1);
-                if (prefetchedRoadFeatures == 0) WarnNoRoadFeatures(file);
-            }
-            if (Phase == 2) Phase2Tables.Merge(std::move(prefetched2));
+            if (!later->FileHeldRoadFeatures()) WarnNoRoadFeatures(file);
+            Pass.MergeLater(*later);
             continue;
         }
-        if (Phase < 3 && i + 1 < n) {
-            const std::string next = FOptions.RoadFiles[i + 1];
-            prefetchedProgress = 0;
-            auto progress = [&prefetchedProgress](int32_t Position) {
-                prefetchedProgress.store(Position, std::memory_order_relaxed);
-            };
-            if (Phase == 1) {
-                prefetched1.Create();
-                prefetch.Start(i + 1, [this, next, progress, &prefetched1, &prefetchedRoadFeatures] {
-                    TPhase1Collector collector(prefetched1);
-                    ReadWith(next, [&collector](TXmlNode& Node) { collector.NodeNew(Node); },
-                             [&collector](TXmlNode& Node) { collector.NodeLoaded(Node); }, progress);
-                    prefetchedRoadFeatures = collector.RoadFeatures();
-                });
-            } else {
-                prefetched2.Create(Phase2Tables.TurnLinkSet != nullptr);
-                prefetch.Start(i + 1, [this, next, progress, &prefetched2] {
-                    TPhase2Collector collector(Phase2Inputs, prefetched2);
-                    ReadWith(next, [&collector](TXmlNode& Node) { collector.NodeNew(Node); },
-                             [&collector](TXmlNode& Node) { collector.NodeLoaded(Node); }, progress);
+        if (i + 1 < n) {
+            // The previous later pass, if any, was merged at its turn.
+            later = Pass.ForLaterFile();
+            if (later) {
+                const std::string next = FOptions.RoadFiles[i + 1];
+                laterProgress = 0;
+                auto progress = [&laterProgress](int32_t Position) {
+                    laterProgress.store(Position, std::memory_order_relaxed);
+                };
+                prefetch.Start(i + 1, [this, next, progress, pass = later.get()] {
+                    pass->StartFile();
+                    ReadWith(next, *pass, progress);
                 });
             }
         }
-        if (Phase1) Phase1->ResetRoadFeatures();
+        Pass.StartFile();
         ReadFile(Reader, file);
-        if (Phase1 && Phase1->RoadFeatures() == 0) WarnNoRoadFeatures(file);
+        if (!Pass.FileHeldRoadFeatures()) WarnNoRoadFeatures(file);
     }
 }
 
@@ -307,16 +240,10 @@ void TRoadNetworkData::WarnNoRoadFeatures(const std::string& FileName) {
     if (FEvents.Warning) FEvents.Warning("No ITN road features found in " + FileName);
 }
 
-void TRoadNetworkData::ReadWith(const std::string& FileName, const std::function<void(TXmlNode&)>& NodeNew,
-                                const std::function<void(TXmlNode&)>& NodeLoaded,
+void TRoadNetworkData::ReadWith(const std::string& FileName, TRoadPass& Pass,
                                 const std::function<void(int32_t)>& Progress) {
     TNativeXml reader;
-    reader.EncodingString = "UTF-8";
-    reader.OnNodeNew = [&NodeNew](TNativeXml&, TXmlNode& Node) { NodeNew(Node); };
-    reader.OnNodeLoaded = [this, &NodeLoaded](TNativeXml&, TXmlNode& Node) {
-        CheckStop();
-        NodeLoaded(Node);
-    };
+    ConnectReader(reader, Pass);
     reader.OnProgress = [&Progress](TNativeXml&, int32_t Position) { Progress(Position); };
     LoadChecked(reader, FileName);
 }

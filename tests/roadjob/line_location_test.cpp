@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "input/xml_errors.h"
-#include "roadjob/road_network_data.h"
 
 namespace itn {
 namespace {
@@ -66,33 +65,6 @@ TEST(LineLocationTest, LocatesPointsAlongALine) {
     }
     const TFloatPoint point[] = {{3, 3}, {3, 3}};
     EXPECT_EQ(LocatePointOnLine({1, 1}, point, 2).percent, 0);
-}
-
-TEST(HeightTest, UnitsAndRounding) {
-    struct Case {
-        int32_t feet, inches;
-        double metres;
-        int32_t cm, inch;
-    };
-    const Case cases[] = {
-        {14, 6, 0, 442, 174},
-        {0, 0, 4.4, 440, 173},
-        {0, 0, 4.125, 412, 162},
-        {14, 6, 3.0, 442, 174},  // feet and inches win over metres
-        {0, 7, 0, 18, 7},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(HeightInUnit(c.feet, c.inches, c.metres, 0), c.cm);
-        EXPECT_EQ(HeightInUnit(c.feet, c.inches, c.metres, 1), c.inch);
-    }
-}
-
-TEST(RoadNumberTest, DigitAfterTheFirstCharacter) {
-    EXPECT_FALSE(IsRoadNumber("1st Avenue"));
-    EXPECT_FALSE(IsRoadNumber("High Street"));
-    EXPECT_FALSE(IsRoadNumber(""));
-    EXPECT_TRUE(IsRoadNumber("A1(M)"));
-    EXPECT_TRUE(IsRoadNumber("B1234"));
 }
 
 }  // namespace
