@@ -177,15 +177,20 @@ void TForm3::CreateControls() {
     attributes->setSpacing(2);
     for (QCheckBox* box : {cb2, cbC, cb4, cb4p}) attributes->addWidget(box);
 
-    rgOutputFormat = new TRadioGroup("Output format", {"MIF", "SHP", "TAB", "GML 2"}, 1, client);
+    // The network formats, in their numbering; the extras are for the command line.
+    QStringList formatLabels;
+    for (const TOutputFormatInfo& format : OutputFormats()) {
+        if (*format.Label) formatLabels << format.Label;
+    }
+    rgOutputFormat = new TRadioGroup("Output format", formatLabels, 1, client);
     rgOutputFormat->setObjectName("rgOutputFormat");
-    rgOutputFormat->SetItemIndex(2);
+    rgOutputFormat->SetItemIndex(JobOption(TJobOptionId::OutputFormat).Default());
 
     cbSplitLoopLinks = NewCheckBox("cbSplitLoopLinks", "Split loop links", true, client);
     cbTurn = NewCheckBox("cbTurn", "Turn restrictions", true, client);
     rgMaxHeightUnit = new TRadioGroup("MaxHeight unit in output", {"cm", "inch"}, 2, client);
     rgMaxHeightUnit->setObjectName("rgMaxHeightUnit");
-    rgMaxHeightUnit->SetItemIndex(1);
+    rgMaxHeightUnit->SetItemIndex(JobOption(TJobOptionId::MaxHeightUnit).Default());
     cbSaveUnzipped = NewCheckBox(
         "cbSaveUnzipped", "Save unzipped files after phase 1 (faster, but requires a lot of disk space)",
         false, client);
@@ -330,29 +335,25 @@ void TForm3::FormClose() {
 
 TSettings TForm3::SettingsFromControls() const {
     TSettings s;
-    s.OutputFormat = rgOutputFormat->ItemIndex();
-    s.MaxHeight = rgMaxHeightUnit->ItemIndex();
-    s.SplitLoopLinks = cbSplitLoopLinks->isChecked();
-    s.TurnRestriction = cbTurn->isChecked();
-    s.Phase1Save = cbSaveUnzipped->isChecked();
-    s.Attribute2 = cb2->isChecked();
-    s.AttributeC = cbC->isChecked();
-    s.Attribute4 = cb4->isChecked();
-    s.Attribute4p = cb4p->isChecked();
+    for (const TJobOption& option : JobOptions()) {
+        if (option.Kind == TJobOptionKind::OnOff) {
+            s[option.Id] = findChild<QCheckBox*>(option.WidgetName)->isChecked() ? 1 : 0;
+        } else {
+            s[option.Id] = findChild<TRadioGroup*>(option.WidgetName)->ItemIndex();
+        }
+    }
     s.LastFolder = LastFolder;
     return s;
 }
 
 void TForm3::SettingsToControls(const TSettings& s) {
-    rgOutputFormat->SetItemIndex(s.OutputFormat);
-    rgMaxHeightUnit->SetItemIndex(s.MaxHeight);
-    cbSplitLoopLinks->setChecked(s.SplitLoopLinks);
-    cbTurn->setChecked(s.TurnRestriction);
-    cbSaveUnzipped->setChecked(s.Phase1Save);
-    cb2->setChecked(s.Attribute2);
-    cbC->setChecked(s.AttributeC);
-    cb4->setChecked(s.Attribute4);
-    cb4p->setChecked(s.Attribute4p);
+    for (const TJobOption& option : JobOptions()) {
+        if (option.Kind == TJobOptionKind::OnOff) {
+            findChild<QCheckBox*>(option.WidgetName)->setChecked(s[option.Id] != 0);
+        } else {
+            findChild<TRadioGroup*>(option.WidgetName)->SetItemIndex(s[option.Id]);
+        }
+    }
     if (FolderExists(s.LastFolder)) SetInputFolder(s.LastFolder);
 }
 
@@ -485,7 +486,8 @@ void TForm3::SetRunControlsEnabled(bool Enabled) {
 
 // TAB output without the TAB module: say so and let the user cancel; true to go on.
 bool TForm3::CheckTabLibrary() {
-    if (rgOutputFormat->ItemIndex() != 2 || TGISWrite::MITAB_supported()) return true;
+    if (rgOutputFormat->ItemIndex() != static_cast<int32_t>(TOutputFormat::Tab) || TGISWrite::MITAB_supported())
+        return true;
     FDialogs.ShowMessage(this, QString(kTabModuleName) + " was not found - creating MIF instead");
     return !FDialogs.Confirm(this, "Do you want to cancel processing?");
 }
@@ -522,22 +524,19 @@ void TForm3::RunJob() {
         return;
     }
     // A group left without a selection by the settings file takes its default item.
-    if (rgOutputFormat->ItemIndex() < 0) rgOutputFormat->SetItemIndex(TSettings().OutputFormat);
-    if (rgMaxHeightUnit->ItemIndex() < 0) rgMaxHeightUnit->SetItemIndex(TSettings().MaxHeight);
+    TSettings chosen = SettingsFromControls();
+    for (const TJobOption& option : JobOptions()) {
+        if (option.Kind == TJobOptionKind::Choice && chosen[option.Id] < 0) {
+            chosen[option.Id] = option.Default();
+            findChild<TRadioGroup*>(option.WidgetName)->SetItemIndex(chosen[option.Id]);
+        }
+    }
     if (!CheckTabLibrary()) return;
 
     TRoadJobOptions options;
+    for (const TJobOption& option : JobOptions()) option.Set(options, chosen[option.Id]);
     options.RoadFiles = ListItems(lbRoad);
     options.OutputFolder = OutputFolder;
-    options.OutputFormat = rgOutputFormat->ItemIndex();
-    options.MaxHeightUnit = rgMaxHeightUnit->ItemIndex();
-    options.SplitLoopLinks = cbSplitLoopLinks->isChecked();
-    options.TurnRestrictions = cbTurn->isChecked();
-    options.SaveUnzipped = cbSaveUnzipped->isChecked();
-    options.Attribute2 = cb2->isChecked();
-    options.AttributeC = cbC->isChecked();
-    options.Attribute4 = cb4->isChecked();
-    options.AvoidPattern = cb4p->isChecked();
     options.Stop = &fStop;
     const std::vector<std::string> urbanFiles = ListItems(lbUrban);
 

@@ -2,25 +2,25 @@
 // folder, section "main", one key per option. Unknown lines of the file are kept.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
+
+#include "roadjob/job_options.h"
 
 namespace itn {
 
 inline constexpr const char* kSettingsFileName = "itn2brinlow.ini";
 inline constexpr const char* kSettingsSection = "main";
 
-// Defaults are those of a missing file or key.
+// The job's options as the window keeps them, by TJobOptionId: 0 or 1 for an on/off option,
+// the item index of a choice (-1 none). Defaults are those of a missing file or key.
 struct TSettings {
-    int32_t OutputFormat = 2;  // item index: 0 MIF, 1 SHP, 2 TAB, 3 GML 2; -1 none
-    int32_t MaxHeight = 1;     // item index: 0 cm, 1 inch; -1 none
-    bool SplitLoopLinks = true;
-    bool TurnRestriction = false;
-    bool Phase1Save = false;
-    bool Attribute2 = false;
-    bool AttributeC = false;
-    bool Attribute4 = true;
-    bool Attribute4p = true;
+    TSettings();
+    int32_t& operator[](TJobOptionId Id) { return Values[static_cast<size_t>(Id)]; }
+    int32_t operator[](TJobOptionId Id) const { return Values[static_cast<size_t>(Id)]; }
+
+    std::array<int32_t, kJobOptionCount> Values;
     // Folder in which the file and folder dialogs for input open; empty until one was used.
     std::string LastFolder;
 };

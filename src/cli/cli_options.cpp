@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 
 #include "cli/build_info.h"
@@ -15,13 +16,6 @@
 namespace itn {
 
 namespace {
-
-// Format names in OutputFormat order.
-const char* const kFormats[] = {"mif", "shp", "tab", "gml2", "kml", "geojson", "csv"};
-
-bool OnOff(const std::string& Value) {
-    return Value == "on";
-}
 
 std::string Lower(std::string Text) {
     std::transform(Text.begin(), Text.end(), Text.begin(),
@@ -120,19 +114,20 @@ TParseOutcome ParseCliOptions(int argc, const char* const* argv, TCliOptions& Op
     CLI::App app("Converts Ordnance Survey ITN road data into a routable Brinlow network.", "itn2brinlow-cli");
     app.get_formatter()->column_width(36);
     app.footer(kHelpFooter + Wrapped("Code pages every writer can name: " + WritableCodepages() + "."));
-    const auto onOff = CLI::IsMember({"on", "off"});
-    std::string format = "tab", split = "on", turn = "off", unit = "inch", a2 = "off", ac = "off", a4 = "on",
-                avoid = "on", saveUnzipped = "off";
+    // The job's options as words, by TJobOptionId; every one starts at its default.
+    std::array<std::string, kJobOptionCount> words;
+    for (const TJobOption& option : JobOptions()) words[static_cast<size_t>(option.Id)] = option.CliValues[option.Default()];
     int codepage = DefaultCodepage();
     bool version = false, formats = false;
 
     app.add_option("-o,--out", Options.OutputFolder, "folder for the output files (made when missing)")
         ->type_name("DIR");
+    const TJobOption& format = JobOption(TJobOptionId::OutputFormat);
     // Any letter case and blanks, so that the window's labels ("SHP", "GML 2") serve as well.
-    app.add_option("-f,--format", format, "output format in any letter case (default tab; see below)")
+    app.add_option(format.CliFlag, words[static_cast<size_t>(format.Id)],
+                   std::string(format.Help) + " (default " + format.CliValues[format.Default()] + "; see below)")
         ->type_name("FORMAT")
-        ->transform(CLI::IsMember({"mif", "shp", "tab", "gml2", "kml", "geojson", "csv"}, CLI::ignore_case,
-                                  CLI::ignore_space));
+        ->transform(CLI::IsMember(format.CliValues, CLI::ignore_case, CLI::ignore_space));
     app.add_option("--roads", Options.RoadFiles, "road file (.gml, .xml or .gz); repeat, read in order")
         ->type_name("FILE")
         ->expected(1)
@@ -141,16 +136,15 @@ TParseOutcome ParseCliOptions(int argc, const char* const* argv, TCliOptions& Op
         ->type_name("FILE")
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    app.add_option("--split-loop-links", split, "split closed road links in two (default on)")->check(onOff);
-    app.add_option("--turn-restrictions", turn, "write turn.txt (default off)")->check(onOff);
-    app.add_option("--max-height-unit", unit, "unit of maxHeight (default inch)")
-        ->check(CLI::IsMember({"cm", "inch"}));
-    app.add_option("--attribute2", a2, "Attribute2 column (default off)")->check(onOff);
-    app.add_option("--attributec", ac, "AttributeC column (default off)")->check(onOff);
-    app.add_option("--attribute4", a4, "Attribute4 column (default on)")->check(onOff);
-    app.add_option("--avoid-pattern", avoid, "AvoidPattern column (default on)")->check(onOff);
-    app.add_option("--save-unzipped", saveUnzipped, "no effect: .gz input is read in place (kept for older scripts)")
-        ->check(onOff);
+    for (const TJobOption& option : JobOptions()) {
+        if (option.Id == TJobOptionId::OutputFormat) continue;
+        std::string help = option.Help;
+        // The help of an option without effect says so instead of a default.
+        if (option.Id != TJobOptionId::SaveUnzipped) help += " (default " + option.CliValues[option.Default()] + ")";
+        const std::vector<std::string> shown =
+            option.Kind == TJobOptionKind::OnOff ? std::vector<std::string>{"on", "off"} : option.CliValues;
+        app.add_option(option.CliFlag, words[static_cast<size_t>(option.Id)], help)->check(CLI::IsMember(shown));
+    }
     app.add_option("--codepage", codepage, "code page of the text output (default 1252; see below)")->type_name("N");
     app.add_flag("--geojson-wgs84", Options.GeoJsonWgs84,
                  "GeoJSON by RFC 7946: WGS 84 lon/lat, no crs member");
@@ -184,26 +178,25 @@ TParseOutcome ParseCliOptions(int argc, const char* const* argv, TCliOptions& Op
         return TParseOutcome::UsageError;
     }
 
-    format = Lower(format);
-    std::erase(format, ' ');
-    const auto known = std::find(std::begin(kFormats), std::end(kFormats), format);
-    if (known == std::end(kFormats)) {
-        Err = "--format: " + format + " not in {mif,shp,tab,gml2,kml,geojson,csv}" + hint;
-        return TParseOutcome::UsageError;
+    std::string& formatName = words[static_cast<size_t>(format.Id)];
+    formatName = Lower(formatName);
+    std::erase(formatName, ' ');
+    for (const TJobOption& option : JobOptions()) {
+        const std::string& word = words[static_cast<size_t>(option.Id)];
+        const auto known = std::find(option.CliValues.begin(), option.CliValues.end(), word);
+        if (known == option.CliValues.end()) {
+            std::string list;
+            for (const std::string& value : option.CliValues) list += (list.empty() ? "" : ",") + value;
+            Err = std::string(option.CliFlag).substr(std::string(option.CliFlag).rfind(',') + 1) + ": " + word +
+                  " not in {" + list + "}" + hint;
+            return TParseOutcome::UsageError;
+        }
+        option.Set(Options, static_cast<int32_t>(known - option.CliValues.begin()));
     }
-    Options.OutputFormat = static_cast<int32_t>(known - std::begin(kFormats));
-    if (Options.GeoJsonWgs84 && Options.OutputFormat != 5) {
+    if (Options.GeoJsonWgs84 && Options.OutputFormat != TOutputFormat::GeoJson) {
         Err = "--geojson-wgs84 needs --format=geojson" + hint;
         return TParseOutcome::UsageError;
     }
-    Options.SplitLoopLinks = OnOff(split);
-    Options.TurnRestrictions = OnOff(turn);
-    Options.MaxHeightUnit = unit == "cm" ? 0 : 1;
-    Options.Attribute2 = OnOff(a2);
-    Options.AttributeC = OnOff(ac);
-    Options.Attribute4 = OnOff(a4);
-    Options.AvoidPattern = OnOff(avoid);
-    Options.SaveUnzipped = OnOff(saveUnzipped);
     Options.Codepage = static_cast<uint16_t>(codepage);
     return TParseOutcome::Run;
 }

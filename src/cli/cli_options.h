@@ -5,21 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "roadjob/job_options.h"
+
 namespace itn {
 
-struct TCliOptions {
+// The job's options (output format first) and those of the command line alone.
+struct TCliOptions : TJobChoices {
     std::string OutputFolder;
-    int32_t OutputFormat = 2;  // 0 MIF, 1 SHP, 2 TAB, 3 GML 2; also 4 KML, 5 GeoJSON, 6 CSV
     std::vector<std::string> RoadFiles;
     std::vector<std::string> UrbanFiles;
-    bool SplitLoopLinks = true;
-    bool TurnRestrictions = false;
-    int32_t MaxHeightUnit = 1;  // 0 cm, 1 inch
-    bool Attribute2 = false;
-    bool AttributeC = false;
-    bool Attribute4 = true;
-    bool AvoidPattern = true;
-    bool SaveUnzipped = false;
     uint16_t Codepage = 1252;
     bool GeoJsonWgs84 = false;  // GeoJSON in WGS 84 longitude/latitude (RFC 7946) instead of BNG
     bool Quiet = false;

@@ -118,28 +118,21 @@ int RunConversion(const TCliOptions& Options, std::ostream& Out, std::ostream& E
             if (ShowProgress) bar.Finish();
             Err << "Warning: " << Text << std::endl;
         };
-        if (Options.OutputFormat == 2 && !TGISWrite::MITAB_supported()) {
+        if (Options.OutputFormat == TOutputFormat::Tab && !TGISWrite::MITAB_supported()) {
             std::string text = "the TAB module cannot be loaded - creating MIF instead";
             if (!MitabLoadError().empty()) text += " (" + MitabLoadError() + ")";
             warn(text);
         }
 
         TRoadJobOptions job;
+        static_cast<TJobChoices&>(job) = Options;
         job.RoadFiles = Options.RoadFiles;
         job.OutputFolder = WithSeparator(Options.OutputFolder);
-        job.OutputFormat = Options.OutputFormat;
-        job.SplitLoopLinks = Options.SplitLoopLinks;
-        job.TurnRestrictions = Options.TurnRestrictions;
-        job.MaxHeightUnit = Options.MaxHeightUnit;
-        job.SaveUnzipped = Options.SaveUnzipped;
-        job.Attribute2 = Options.Attribute2;
-        job.AttributeC = Options.AttributeC;
-        job.Attribute4 = Options.Attribute4;
-        job.AvoidPattern = Options.AvoidPattern;
         job.UrbanPathsPresent = !Options.UrbanFiles.empty();
         job.Codepage = Options.Codepage;
         // KML is defined in WGS 84; GeoJSON is when asked for.
-        if (Options.OutputFormat == 4 || (Options.OutputFormat == 5 && Options.GeoJsonWgs84))
+        if (Options.OutputFormat == TOutputFormat::Kml ||
+            (Options.OutputFormat == TOutputFormat::GeoJson && Options.GeoJsonWgs84))
             job.OutputTransform = std::make_shared<TWgs84Transform>();
         job.Stop = &gStop;
 

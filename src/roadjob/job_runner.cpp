@@ -69,41 +69,17 @@ std::string ElapsedText(int64_t Milliseconds) {
 
 std::string DoneLine(int64_t Milliseconds) { return "Done in " + ElapsedText(Milliseconds) + " (hh:mm:ss)"; }
 
-std::vector<std::string> JobOutputFiles(const std::string& OutputFolder, int32_t OutputFormat,
+std::vector<std::string> JobOutputFiles(const std::string& OutputFolder, TOutputFormat OutputFormat,
                                         bool TurnRestrictions) {
-    std::vector<std::string> extensions;
-    switch (OutputFormat) {
-        case 1:
-            extensions = {".shp", ".shx", ".dbf", ".prj", ".cpg"};
-            break;
-        case 2:
-            extensions = {".tab", ".dat", ".map", ".id", ".mif", ".mid"};
-            break;  // MIF when no TAB
-        case 3:
-            extensions = {".xml", ".xsd"};
-            break;
-        case 4:
-            extensions = {".kml"};
-            break;
-        case 5:
-            extensions = {".geojson"};
-            break;
-        case 6:
-            extensions = {".csv"};
-            break;
-        default:
-            extensions = {".mif", ".mid"};
-            break;
-    }
     std::vector<std::string> files;
-    for (const std::string& extension : extensions) files.push_back(OutputFolder + "ITN_network" + extension);
+    for (const std::string& extension : FormatInfo(OutputFormat).Extensions) files.push_back(OutputFolder + "ITN_network" + extension);
     files.push_back(OutputFolder + "VehicleUse.txt");
     files.push_back(OutputFolder + "VehicleType.txt");
     if (TurnRestrictions) files.push_back(OutputFolder + "turn.txt");
     return files;
 }
 
-std::string OutputReplacesInput(const std::string& OutputFolder, int32_t OutputFormat, bool TurnRestrictions,
+std::string OutputReplacesInput(const std::string& OutputFolder, TOutputFormat OutputFormat, bool TurnRestrictions,
                                 const std::vector<std::string>& Inputs) {
     for (const std::string& output : JobOutputFiles(OutputFolder, OutputFormat, TurnRestrictions)) {
         std::error_code ec;

@@ -37,11 +37,11 @@ std::string ElapsedText(int64_t Milliseconds);
 std::string DoneLine(int64_t Milliseconds);
 
 // The files a run writes into OutputFolder (with trailing separator, or empty).
-std::vector<std::string> JobOutputFiles(const std::string& OutputFolder, int32_t OutputFormat,
+std::vector<std::string> JobOutputFiles(const std::string& OutputFolder, TOutputFormat OutputFormat,
                                         bool TurnRestrictions);
 
 // A message naming the input that an output file of the run would replace, or empty.
-std::string OutputReplacesInput(const std::string& OutputFolder, int32_t OutputFormat, bool TurnRestrictions,
+std::string OutputReplacesInput(const std::string& OutputFolder, TOutputFormat OutputFormat, bool TurnRestrictions,
                                 const std::vector<std::string>& Inputs);
 
 }  // namespace itn

@@ -43,7 +43,7 @@ void TPhase3Pass::DefineNetworkTable(TGISWrite& Writer) const {
     const int32_t n = In.Phase1->VehicleUses().Count();
     const int32_t m = In.Phase1->VehicleTypes().Count();
     const int32_t routing = Options.Attribute2 + Options.AttributeC + Options.Attribute4 + Options.AvoidPattern;
-    const bool shapefile = Options.OutputFormat == 1;
+    const bool shapefile = Options.OutputFormat == TOutputFormat::Shp;
 
     // Room for the piece suffix "_" and two digits; more when a link may be divided into
     // more than 99 pieces.

@@ -9,24 +9,17 @@
 #include <vector>
 
 #include "gis/gis_writer.h"
+#include "roadjob/job_options.h"
 
 namespace itn {
 
 class TNativeXml;
 class TUrbanLinks;
 
-struct TRoadJobOptions {
+// The user's choices (output format first) and what a run needs besides.
+struct TRoadJobOptions : TJobChoices {
     std::vector<std::string> RoadFiles;  // read in this order
     std::string OutputFolder;            // with trailing separator, or empty
-    int32_t OutputFormat = 0;            // 0 MIF, 1 SHP, 2 TAB, 3 GML 2; also 4 KML, 5 GeoJSON, 6 CSV
-    bool SplitLoopLinks = true;
-    bool TurnRestrictions = false;
-    int32_t MaxHeightUnit = 1;  // 0 centimetres, 1 inches
-    bool SaveUnzipped = false;  // kept for stored settings; .gz input is read in place
-    bool Attribute2 = false;
-    bool AttributeC = false;
-    bool Attribute4 = true;
-    bool AvoidPattern = true;
     bool UrbanPathsPresent = false;
     TUrbanLinks* UrbanPathData = nullptr;  // none: no connecting nodes, no urban records
     uint16_t Codepage = 1252;              // of the network file and the text files

@@ -36,22 +36,6 @@ const char* const kBritishNationalGridPRJ =
     "PARAMETER[\"False_Northing\",-100000.0],PARAMETER[\"Central_Meridian\",-2.0],"
     "PARAMETER[\"Scale_Factor\",0.999601272],PARAMETER[\"Latitude_Of_Origin\",49.0],UNIT[\"Meter\",1.0]]";
 
-namespace {
-
-TGISFormat WriterFormat(int32_t OutputFormat) {
-    switch (OutputFormat) {
-        case 1: return gfSHP;
-        case 2: return gfMITAB;
-        case 3: return gfGML2;
-        case 4: return gfKML2;
-        case 5: return gfGeoJSON;
-        case 6: return gfCSV;
-        default: return gfMIF;
-    }
-}
-
-}  // namespace
-
 TRoadNetworkData::TRoadNetworkData() = default;
 TRoadNetworkData::~TRoadNetworkData() = default;
 
@@ -143,7 +127,7 @@ void TRoadNetworkData::ConvertRoads(const TRoadJobOptions& Options, const TRoadJ
 }
 
 std::unique_ptr<TGISWrite> TRoadNetworkData::OpenWriter() const {
-    std::unique_ptr<TGISWrite> writer = TGISWrite::GetGISObject(WriterFormat(FOptions.OutputFormat));
+    std::unique_ptr<TGISWrite> writer = TGISWrite::GetGISObject(FormatInfo(FOptions.OutputFormat).Writer);
     writer->SetCodepage(FOptions.Codepage);
     writer->FileName = FOptions.OutputFolder + "ITN_network";
     if (FOptions.OutputTransform) {

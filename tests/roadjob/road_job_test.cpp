@@ -78,7 +78,7 @@ TEST(RoadJobTest, LinksAreDividedAtConnectingNodes) {
     TRoadJobOptions options;
     options.RoadFiles = {kData + "/urban_roads.gml"};
     options.OutputFolder = out.string() + "/";
-    options.OutputFormat = 0;
+    options.OutputFormat = TOutputFormat::Mif;
     options.TurnRestrictions = true;
     options.UrbanPathsPresent = true;
     options.UrbanPathData = &urban;
@@ -130,7 +130,7 @@ protected:
         TRoadJobOptions options;
         options.RoadFiles = RoadFiles;
         options.OutputFolder = (dir / "out").string() + "/";
-        options.OutputFormat = 0;
+        options.OutputFormat = TOutputFormat::Mif;
         TRoadNetworkData job;
         job.ConvertRoads(options, Events);
     }

@@ -24,7 +24,7 @@ const std::string kData = std::string(ITN_TEST_DATA_DIR) + "/urban";
 
 // Reads the two urban files and runs the road job on the road file into Out in Format. Lines
 // receives the "i / n" lines of the urban files and of the road job.
-void Convert(const std::string& Out, int32_t Format, std::vector<std::string>& Lines) {
+void Convert(const std::string& Out, TOutputFormat Format, std::vector<std::string>& Lines) {
     TUrbanPathData urban(false);
     urban.OnItemChanged = [&](TUrbanPathData&, int32_t Item) {
         Lines.push_back(std::to_string(Item + 1) + " / 2");
@@ -48,7 +48,7 @@ TEST(UrbanEndToEndTest, UrbanRecordsFirstAndRoadLinksDividedWhereTheyJoin) {
     TTraceCapture::Start();
     TempDir out;
     std::vector<std::string> lines;
-    Convert(out.path().string(), 0, lines);
+    Convert(out.path().string(), TOutputFormat::Mif, lines);
 
     EXPECT_EQ(lines,
               (std::vector<std::string>{"1 / 2", "2 / 2", "1 / 2", "2 / 2", "1 / 1", "1 / 1", "1 / 1"}));
@@ -73,7 +73,7 @@ TEST(UrbanEndToEndTest, IndependentReaderSeesEveryRecord) {
     // A shapefile, which keeps the path link without coordinates as an empty line.
     TempDir out;
     std::vector<std::string> lines;
-    Convert(out.path().string(), 1, lines);
+    Convert(out.path().string(), TOutputFormat::Shp, lines);
     const std::string dump = RunCommand("ogrinfo -ro -al -q '" + (out / "ITN_network.shp") + "' 2>&1");
     std::vector<std::string> records;
     std::string id;
