@@ -124,8 +124,8 @@ void TForm3::CreateControls() {
     setCentralWidget(client);
 
     // Input files: one page per layer, the buttons above the list.
-    PageControl1 = new QTabWidget(client);
-    PageControl1->setObjectName("PageControl1");
+    inputPages = new QTabWidget(client);
+    inputPages->setObjectName("PageControl1");
     auto makePage = [this](const QString& PageName, const QString& Caption, const QString& ListName,
                            const QString& FilesName, const QString& FolderName, QListWidget*& List,
                            QPushButton*& AddFiles, QPushButton*& AddFolder) {
@@ -144,7 +144,7 @@ void TForm3::CreateControls() {
         List->setSelectionMode(QAbstractItemView::SingleSelection);
         List->installEventFilter(this);
         layout->addWidget(List);
-        PageControl1->addTab(page, Caption);
+        inputPages->addTab(page, Caption);
         return page;
     };
     tsRoads = makePage("tsRoads", "Roads", "lbRoad", "btnRoadsAddFiles", "btnRoadsAddFolderContents", lbRoad,
@@ -158,24 +158,24 @@ void TForm3::CreateControls() {
     sbSelOutputDirectory->setObjectName("sbSelOutputDirectory");
     sbSelOutputDirectory->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     sbSelOutputDirectory->setToolTip("Select output folder");
-    Label1 = new TPathLabel("< output folder >", client);
-    Label1->setObjectName("Label1");
+    outputFolderLabel = new TPathLabel("< output folder >", client);
+    outputFolderLabel->setObjectName("Label1");
     auto* outputRow = new QHBoxLayout();
     outputRow->addWidget(sbSelOutputDirectory);
-    outputRow->addWidget(Label1, 1);
+    outputRow->addWidget(outputFolderLabel, 1);
 
     // Options: attribute fields and output format side by side, the other options and "Go !"
     // below them.
-    GroupBox1 = new QGroupBox("Attribute fields", client);
-    GroupBox1->setObjectName("GroupBox1");
-    cb2 = NewCheckBox("cb2", "Attribute2: BL Net 2 / Waypicker 3-4 /  BL Netserver 3", false, GroupBox1);
-    cbC = NewCheckBox("cbC", "AttributeC: BL Net 2 / Waypicker 3-4 /  BL Netserver 3 - Capita compatible",
-                      false, GroupBox1);
-    cb4 = NewCheckBox("cb4", "Attribute4: BL Net 4 / Haulcraft / Waypicker 5", true, GroupBox1);
-    cb4p = NewCheckBox("cb4p", "AvoidPattern: BL Net 4 / Haulcraft / Waypicker 5", true, GroupBox1);
-    auto* attributes = new QVBoxLayout(GroupBox1);
+    attributesGroup = new QGroupBox("Attribute fields", client);
+    attributesGroup->setObjectName("GroupBox1");
+    attribute2Box = NewCheckBox("cb2", "Attribute2: BL Net 2 / Waypicker 3-4 /  BL Netserver 3", false, attributesGroup);
+    attributeCBox = NewCheckBox("cbC", "AttributeC: BL Net 2 / Waypicker 3-4 /  BL Netserver 3 - Capita compatible",
+                      false, attributesGroup);
+    attribute4Box = NewCheckBox("cb4", "Attribute4: BL Net 4 / Haulcraft / Waypicker 5", true, attributesGroup);
+    avoidPatternBox = NewCheckBox("cb4p", "AvoidPattern: BL Net 4 / Haulcraft / Waypicker 5", true, attributesGroup);
+    auto* attributes = new QVBoxLayout(attributesGroup);
     attributes->setSpacing(2);
-    for (QCheckBox* box : {cb2, cbC, cb4, cb4p}) attributes->addWidget(box);
+    for (QCheckBox* box : {attribute2Box, attributeCBox, attribute4Box, avoidPatternBox}) attributes->addWidget(box);
 
     // The network formats, in their numbering; the extras are for the command line.
     QStringList formatLabels;
@@ -207,7 +207,7 @@ void TForm3::CreateControls() {
     otherOptions->addStretch();
 
     auto* options = new QGridLayout();
-    options->addWidget(GroupBox1, 0, 0);
+    options->addWidget(attributesGroup, 0, 0);
     options->addWidget(rgOutputFormat, 0, 1);
     options->addLayout(otherOptions, 1, 0);
     options->addWidget(cbSaveUnzipped, 2, 0);
@@ -215,39 +215,39 @@ void TForm3::CreateControls() {
     options->setColumnStretch(0, 1);
 
     // Status and messages.
-    Label2 = new QLabel(client);
-    Label2->setObjectName("Label2");
-    QSizePolicy keepSpace = Label2->sizePolicy();
+    phaseLabel = new QLabel(client);
+    phaseLabel->setObjectName("Label2");
+    QSizePolicy keepSpace = phaseLabel->sizePolicy();
     keepSpace.setRetainSizeWhenHidden(true);
-    Label2->setSizePolicy(keepSpace);
-    Label2->setMinimumHeight(Label2->fontMetrics().height());
-    Label2->hide();
-    Memo1 = new QPlainTextEdit(client);
-    Memo1->setObjectName("Memo1");
-    Memo1->setReadOnly(true);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    phaseLabel->setSizePolicy(keepSpace);
+    phaseLabel->setMinimumHeight(phaseLabel->fontMetrics().height());
+    phaseLabel->hide();
+    messageList = new QPlainTextEdit(client);
+    messageList->setObjectName("Memo1");
+    messageList->setReadOnly(true);
+    messageList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    messageList->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     auto* layout = new QVBoxLayout(client);
-    layout->addWidget(PageControl1, 4);
+    layout->addWidget(inputPages, 4);
     layout->addLayout(outputRow);
     layout->addLayout(options);
-    layout->addWidget(Label2);
-    layout->addWidget(Memo1, 3);
+    layout->addWidget(phaseLabel);
+    layout->addWidget(messageList, 3);
 
     // The file-open dialog, prepared once; each "Add Files" sets its title and folder.
-    OpenDialog1 = new QFileDialog(this, "Select files for input");
-    OpenDialog1->setObjectName("OpenDialog1");
-    OpenDialog1->setFileMode(QFileDialog::ExistingFiles);
-    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenDialog1->setSizeGripEnabled(true);
-    OpenDialog1->setNameFilters(
+    openDialog = new QFileDialog(this, "Select files for input");
+    openDialog->setObjectName("OpenDialog1");
+    openDialog->setFileMode(QFileDialog::ExistingFiles);
+    openDialog->setAcceptMode(QFileDialog::AcceptOpen);
+    openDialog->setSizeGripEnabled(true);
+    openDialog->setNameFilters(
         {"ITN Layer(s) (*.gz *.gml *.xml)", "GZ files only (*.gz)", "GML / XML files only (*.gml *.xml)"});
-    OpenDialog1->selectNameFilter("ITN Layer(s) (*.gz *.gml *.xml)");
+    openDialog->selectNameFilter("ITN Layer(s) (*.gz *.gml *.xml)");
 
-    MainMenu1 = new QMenuBar(this);
-    MainMenu1->setObjectName("MainMenu1");
-    QMenu* fileMenu = MainMenu1->addMenu("File");
+    mainMenu = new QMenuBar(this);
+    mainMenu->setObjectName("MainMenu1");
+    QMenu* fileMenu = mainMenu->addMenu("File");
     fileMenu->setObjectName("File1");
     auto addAction = [this](QWidget* Menu, const QString& Name, const QString& Caption,
                             void (TForm3::*Handler)()) {
@@ -261,11 +261,11 @@ void TForm3::CreateControls() {
               &TForm3::Checkwebsiteforupdates1Click);
     addAction(fileMenu, "About1", "About", &TForm3::About1Click);
     fileMenu->addSeparator();
-    Stop1 = addAction(fileMenu, "Stop1", "Stop", &TForm3::Stop1Click);
-    Stop1->setEnabled(false);  // only during a run
+    stopAction = addAction(fileMenu, "Stop1", "Stop", &TForm3::Stop1Click);
+    stopAction->setEnabled(false);  // only during a run
     addAction(fileMenu, "Exit1", "Exit", &TForm3::Exit1Click);
-    addAction(MainMenu1, "Help1", "Help", &TForm3::Help1Click);
-    setMenuBar(MainMenu1);
+    addAction(mainMenu, "Help1", "Help", &TForm3::Help1Click);
+    setMenuBar(mainMenu);
 
     connect(btnRoadsAddFiles, &QPushButton::clicked, this, &TForm3::btnRoadsAddFilesClick);
     connect(btnUrbanAddFiles, &QPushButton::clicked, this, &TForm3::btnUrbanAddFilesClick);
@@ -301,8 +301,8 @@ void TForm3::CreateShortcuts() {
         if (btnGo->isEnabled() && !fRunning) btnGoClick();
     });
     addAction(go);
-    Stop1->setShortcut(QKeySequence(Qt::Key_Escape));
-    addAction(Stop1);  // Esc works with the menu closed
+    stopAction->setShortcut(QKeySequence(Qt::Key_Escape));
+    addAction(stopAction);  // Esc works with the menu closed
     btnRoadsAddFiles->setToolTip("Add road files (Ctrl+O)");
     btnGo->setToolTip("Start the conversion (Ctrl+Return)");
 }
@@ -315,7 +315,7 @@ void TForm3::FormCreate() {
     // Input dialogs open in the folder used last (from the settings), else the home folder; the
     // program's own folder holds no data.
     InputFolder = S(QDir::homePath());
-    PageControl1->setCurrentWidget(tsRoads);
+    inputPages->setCurrentWidget(tsRoads);
     SettingsFolder = SettingsFolderPath();
     try {
         ForceFolder(SettingsFolder);
@@ -388,9 +388,9 @@ void TForm3::btnRoadsAddFolderContentsClick() { AddFolderContents(lbRoad); }
 void TForm3::btnUrbanAddFolderContentsClick() { AddFolderContents(lbUrban); }
 
 void TForm3::AddFilesToList(QListWidget* List) {
-    OpenDialog1->setWindowTitle(List == lbRoad ? "Select ITN Road files" : "Select ITN Urban paths files");
-    OpenDialog1->setDirectory(Q(FolderExists(InputFolder) ? InputFolder : S(QDir::homePath())));
-    const QStringList files = FDialogs.OpenFiles(*OpenDialog1);
+    openDialog->setWindowTitle(List == lbRoad ? "Select ITN Road files" : "Select ITN Urban paths files");
+    openDialog->setDirectory(Q(FolderExists(InputFolder) ? InputFolder : S(QDir::homePath())));
+    const QStringList files = FDialogs.OpenFiles(*openDialog);
     for (const QString& file : files) List->addItem(file);
     if (!files.isEmpty()) SetInputFolder(FolderOf(S(files.first())));
     UpdateGoButton();
@@ -455,8 +455,8 @@ void TForm3::UpdateGoButton() {
 
 void TForm3::SetOutputFolder(const std::string& Folder) {
     OutputFolder = Folder;
-    Label1->setText(Q(OutputFolder));
-    Label1->setToolTip(Q(OutputFolder));
+    outputFolderLabel->setText(Q(OutputFolder));
+    outputFolderLabel->setToolTip(Q(OutputFolder));
 }
 
 void TForm3::SetInputFolder(const std::string& Folder) {
@@ -478,7 +478,7 @@ void TForm3::sbSelOutputDirectoryClick() {
 void TForm3::SetRunControlsEnabled(bool Enabled) {
     for (QWidget* control : std::initializer_list<QWidget*>{
              btnRoadsAddFiles, btnRoadsAddFolderContents, btnUrbanAddFiles, btnUrbanAddFolderContents,
-             sbSelOutputDirectory, btnGo, cbSplitLoopLinks, cbTurn, rgMaxHeightUnit, cb2, cbC, cb4, cb4p,
+             sbSelOutputDirectory, btnGo, cbSplitLoopLinks, cbTurn, rgMaxHeightUnit, attribute2Box, attributeCBox, attribute4Box, avoidPatternBox,
              rgOutputFormat, cbSaveUnzipped}) {
         control->setEnabled(Enabled);
     }
@@ -499,9 +499,9 @@ void TForm3::btnGoClick() {
     fStop = false;
     const bool goWasEnabled = btnGo->isEnabled();
     SetRunControlsEnabled(false);
-    Stop1->setEnabled(true);
+    stopAction->setEnabled(true);
     RunJob();
-    Stop1->setEnabled(false);
+    stopAction->setEnabled(false);
     fRunning = false;
     SetRunControlsEnabled(true);
     btnGo->setEnabled(goWasEnabled);
@@ -566,7 +566,7 @@ void TForm3::RunJob() {
         TWaitCursor hourglass;
         const auto start = std::chrono::steady_clock::now();
         try {
-            PageControl1->setCurrentWidget(tsUrbanPaths);
+            inputPages->setCurrentWidget(tsUrbanPaths);
             RunConversionJob(options, urbanFiles, events);
             const auto elapsed = std::chrono::steady_clock::now() - start;
             AddMessage(DoneLine(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()));
@@ -579,15 +579,15 @@ void TForm3::RunJob() {
         } catch (...) {
             error = "The conversion failed for an unknown reason";
         }
-        PageControl1->setCurrentWidget(tsRoads);
+        inputPages->setCurrentWidget(tsRoads);
     }
     if (!error.empty()) FDialogs.ShowError(this, Q(error));
 }
 
-void TForm3::AddMessage(const std::string& Line) { Memo1->appendPlainText(Q(Line)); }
+void TForm3::AddMessage(const std::string& Line) { messageList->appendPlainText(Q(Line)); }
 
 void TForm3::UrbanStatus(const std::string& Text) {
-    Label2->setText(Q(Text));
+    phaseLabel->setText(Q(Text));
     QApplication::processEvents();
 }
 
@@ -598,12 +598,12 @@ void TForm3::UrbanItemChanged(int32_t Index) {
 }
 
 void TForm3::ShowPhase(const std::string& Text) {
-    PageControl1->setCurrentWidget(tsRoads);  // the urban files are done when a road phase starts
-    Label2->setText(Q(Text));
-    Label2->setVisible(true);
+    inputPages->setCurrentWidget(tsRoads);  // the urban files are done when a road phase starts
+    phaseLabel->setText(Q(Text));
+    phaseLabel->setVisible(true);
 }
 
-void TForm3::HidePhase() { Label2->setVisible(false); }
+void TForm3::HidePhase() { phaseLabel->setVisible(false); }
 
 void TForm3::SelectRoadFile(int32_t Index) { lbRoad->setCurrentRow(Index); }
 

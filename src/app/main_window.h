@@ -100,7 +100,7 @@ private:
     int32_t ProgressSkipValue = 0;
     int32_t ProgressSkipCounter = 0;
 
-    QTabWidget* PageControl1 = nullptr;
+    QTabWidget* inputPages = nullptr;
     QWidget* tsRoads = nullptr;
     QWidget* tsUrbanPaths = nullptr;
     QListWidget* lbRoad = nullptr;
@@ -110,23 +110,23 @@ private:
     QPushButton* btnUrbanAddFiles = nullptr;
     QPushButton* btnUrbanAddFolderContents = nullptr;
     QToolButton* sbSelOutputDirectory = nullptr;
-    TPathLabel* Label1 = nullptr;
+    TPathLabel* outputFolderLabel = nullptr;
     QCheckBox* cbSplitLoopLinks = nullptr;
     QCheckBox* cbTurn = nullptr;
     TRadioGroup* rgMaxHeightUnit = nullptr;
-    QGroupBox* GroupBox1 = nullptr;
-    QCheckBox* cb2 = nullptr;
-    QCheckBox* cbC = nullptr;
-    QCheckBox* cb4 = nullptr;
-    QCheckBox* cb4p = nullptr;
+    QGroupBox* attributesGroup = nullptr;
+    QCheckBox* attribute2Box = nullptr;
+    QCheckBox* attributeCBox = nullptr;
+    QCheckBox* attribute4Box = nullptr;
+    QCheckBox* avoidPatternBox = nullptr;
     TRadioGroup* rgOutputFormat = nullptr;
     QPushButton* btnGo = nullptr;
     QCheckBox* cbSaveUnzipped = nullptr;
-    QLabel* Label2 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    QMenuBar* MainMenu1 = nullptr;
-    QAction* Stop1 = nullptr;
-    QFileDialog* OpenDialog1 = nullptr;
+    QLabel* phaseLabel = nullptr;
+    QPlainTextEdit* messageList = nullptr;
+    QMenuBar* mainMenu = nullptr;
+    QAction* stopAction = nullptr;
+    QFileDialog* openDialog = nullptr;
 };
 
 }  // namespace itn
