@@ -76,23 +76,20 @@ void TPhase3Pass::DefineNetworkTable(TGISWrite& Writer) const {
 void TPhase3Pass::WriteLinkRecord(int32_t Piece, const std::string& ZFrom, const std::string& ZTo,
                                        const TFloatPoint* Points, int32_t Count) {
     BuildLinkRecord(Piece, ZFrom, ZTo);
-    OutputRecord(Points, Count);
+    Output->Add(RecordText, Points, Count);
 }
 
 void TPhase3Pass::WriteLinkRecord(int32_t Piece, const std::string& ZFrom, const std::string& ZTo,
                                        std::string_view Coordinates) {
     BuildLinkRecord(Piece, ZFrom, ZTo);
-    OutputRecord(Coordinates);
+    Output->AddCoordinates(RecordText, Coordinates);
 }
 
 void TPhase3Pass::BuildLinkRecord(int32_t Piece, const std::string& ZFrom, const std::string& ZTo) {
     std::string& text = RecordText;
     text.clear();
-    // The records of a later file get their IDs at its turn.
-    if (!FLater) {
-        text += std::to_string(IdCounter);
-        text += ',';
-    }
+    text += std::to_string(IdCounter);
+    text += ',';
     if (Piece > 0) {
         AppendQuoted(text, LinkTOID + "_" + std::to_string(Piece));
     } else {

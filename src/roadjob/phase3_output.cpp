@@ -17,85 +17,11 @@ TPhase3Pass::TPhase3Pass(TPhase3Inputs Inputs)
       Phase2(*In.Phase2),
       Feature(In.Phase1->Versions(), In.Phase1->DepartedFeatures()) {
     BuildRoadLinkDataIndex();
-    FWithTurnCoords = Phase2.TurnLinkSet != nullptr;
-    if (FWithTurnCoords) FTurnCoords = NewHashedList<TTurnCoord>();
+    if (Phase2.TurnLinkSet) FTurnCoords = NewHashedList<TTurnCoord>();
     LinkIdList = NewSortedList<int32_t>();
     LinkIdList->Reserve(In.Phase1->Versions().Count() / 2);
     FDefaultVehicleUse = MakeDefaultVehicleString(In.Phase1->VehicleUses().Count());
     FDefaultVehicleType = MakeDefaultVehicleString(In.Phase1->VehicleTypes().Count());
-}
-
-TPhase3Pass::TPhase3Pass(const TPhase3Pass& Main, TLaterFile)
-    : In(Main.In),
-      Options(Main.Options),
-      Phase2(Main.Phase2),
-      Feature(In.Phase1->Versions(), In.Phase1->DepartedFeatures()),
-      FLater(true),
-      FLinkRecordIndex(Main.FLinkRecordIndex),
-      FWithTurnCoords(Main.FWithTurnCoords),
-      LinkIdList(NewSortedList<int32_t>()),
-      FDefaultVehicleUse(Main.FDefaultVehicleUse),
-      FDefaultVehicleType(Main.FDefaultVehicleType) {}
-
-std::unique_ptr<TRoadPass> TPhase3Pass::ForLaterFile() const {
-    return std::unique_ptr<TRoadPass>(new TPhase3Pass(*this, TLaterFile()));
-}
-
-void TPhase3Pass::MergeLater(TRoadPass& Later) {
-    TPhase3Pass& later = static_cast<TPhase3Pass&>(Later);
-    size_t next = 0;
-    for (const TPendingLink& link : later.FPendingLinks) {
-        const size_t first = next;
-        next += link.Records;
-        // An earlier file wrote the link: this file's copy is left out, as when read in turn.
-        if (LinkIdList->Contains(link.Toid)) continue;
-        if (!link.Message.empty()) Message(link.Message);
-        for (size_t r = first; r < next; ++r) {
-            const TPendingRecord& record = later.FPendingRecords[r];
-            ++IdCounter;
-            RecordText.clear();
-            RecordText += std::to_string(IdCounter);
-            RecordText += ',';
-            RecordText += record.Text;
-            if (record.AsText) {
-                Output->AddCoordinates(RecordText, record.Coordinates);
-            } else {
-                Output->Add(RecordText, record.Points.data(), static_cast<int32_t>(record.Points.size()));
-            }
-            LinkIdList->Add(link.Toid, IdCounter);
-        }
-        if (link.HasTurnCoord) FTurnCoords->Add(link.Toid, link.TurnCoord);
-    }
-    later.FPendingLinks.clear();
-    later.FPendingRecords.clear();
-    for (int32_t i = 0; i < later.FerryNodes.Count(); ++i) FerryNodes.Add(later.FerryNodes.Key(i), later.FerryNodes.Value(i));
-    for (int32_t i = 0; i < later.FerryLinks.Count(); ++i) FerryLinks.Add(later.FerryLinks.Key(i), later.FerryLinks.Value(i));
-}
-
-void TPhase3Pass::Message(const std::string& Line) {
-    if (FLater) {
-        FPendingLinks.back().Message = Line;
-    } else if (In.AddMessage) {
-        In.AddMessage(Line);
-    }
-}
-
-void TPhase3Pass::OutputRecord(const TFloatPoint* Points, int32_t Count) {
-    if (!FLater) {
-        Output->Add(RecordText, Points, Count);
-        return;
-    }
-    FPendingRecords.push_back(TPendingRecord{RecordText, std::string(), std::vector<TFloatPoint>(Points, Points + Count), false});
-    ++FPendingLinks.back().Records;
-}
-
-void TPhase3Pass::OutputRecord(std::string_view Coordinates) {
-    if (!FLater) {
-        Output->AddCoordinates(RecordText, Coordinates);
-        return;
-    }
-    FPendingRecords.push_back(TPendingRecord{RecordText, std::string(Coordinates), {}, true});
-    ++FPendingLinks.back().Records;
 }
 
 TPhase3Pass::~TPhase3Pass() = default;
@@ -106,22 +32,21 @@ void TPhase3Pass::Start(TAsyncFeatureWriter& Writer, int32_t RecordsBefore) {
 }
 
 void TPhase3Pass::BuildRoadLinkDataIndex() {
-    auto index = std::make_shared<TLinkRecordIndex>();
+    RoadLinkDataIndex.Clear();
     const std::vector<TRoadLinkInformationData>& RoadLinkDataList = Phase2.RoadLinkDataList;
     const int32_t n = static_cast<int32_t>(RoadLinkDataList.size());
-    index->Next.assign(n, -1);
+    NextRecordForLink.assign(n, -1);
     std::vector<int32_t> last;  // per index entry: the last record chained so far
     for (int32_t i = 0; i < n; ++i) {
         const std::string& toid = RoadLinkDataList[i].RoadLinkID;
-        if (index->First.Add(toid, i)) {
+        if (RoadLinkDataIndex.Add(toid, i)) {
             last.push_back(i);
         } else {
-            int32_t& tail = last[index->First.IndexOf(toid)];
-            index->Next[tail] = i;
+            int32_t& tail = last[RoadLinkDataIndex.IndexOf(toid)];
+            NextRecordForLink[tail] = i;
             tail = i;
         }
     }
-    FLinkRecordIndex = std::move(index);
 }
 
 void TPhase3Pass::NodeNew(TXmlNode& Node) {
@@ -159,7 +84,7 @@ void TPhase3Pass::NodeNew(TXmlNode& Node) {
         Phase2.OnewayList->Prefetch(LinkTOID);
         Phase2.RoadList->Prefetch(LinkTOID);
         Phase2.HeightList->Prefetch(LinkTOID);
-        FLinkRecordIndex->First.Prefetch(LinkTOID);
+        RoadLinkDataIndex.Prefetch(LinkTOID);
         IsFerry = name == "osgb:FerryLink"sv;
         FerryFromNode.clear();
         FerryToNode.clear();
@@ -212,7 +137,6 @@ void TPhase3Pass::NodeLoaded(TXmlNode& Node) {
 
 void TPhase3Pass::WriteRoadLink() {
     ++IdCounter;
-    if (FLater) FPendingLinks.push_back(TPendingLink{LinkTOID, std::string(), false, TTurnCoord(), 0});
     const int32_t* oneway = Phase2.OnewayList->Find(LinkTOID);
     LinkOneway = oneway ? *oneway : 0;
     if (const TRoad* road = Phase2.RoadList->Find(LinkTOID)) {
@@ -238,7 +162,7 @@ void TPhase3Pass::WriteRoadLink() {
     if (DescriptiveGroup == "Ferry Connection"sv) DescriptiveTerm = "Ferry Connection";
     bool known = true;
     RoadClass = ComputeRoadClass(DescriptiveTerm, NatureOfRoad, LinkTrunk, LinkOneway, known);
-    if (!known) Message("Found unknown descriptiveTerm: " + DescriptiveTerm);
+    if (!known && In.AddMessage) In.AddMessage("Found unknown descriptiveTerm: " + DescriptiveTerm);
 
     SetLinkVehicleStrings(Feature.Fid());
 
@@ -299,28 +223,23 @@ void TPhase3Pass::WriteRoadLink() {
 }
 
 void TPhase3Pass::StoreTurnCoord(int32_t Splits, int32_t Count, const TFloatPoint& First,
-                                 const TFloatPoint& Last) {
-    if (FWithTurnCoords && Phase2.TurnLinkSet->Contains(LinkTOID)) {
+                                      const TFloatPoint& Last) {
+    if (FTurnCoords && Phase2.TurnLinkSet->Contains(LinkTOID)) {
         TTurnCoord coord;
         coord.N = Splits;
         if (Count > 0) {
             coord.coord1 = First;
             coord.coordN = Last;
         }
-        if (FLater) {
-            FPendingLinks.back().HasTurnCoord = true;
-            FPendingLinks.back().TurnCoord = coord;
-        } else {
-            FTurnCoords->Add(LinkTOID, coord);
-        }
+        FTurnCoords->Add(LinkTOID, coord);
     }
 }
 
 void TPhase3Pass::SetLinkVehicleStrings(const std::string& Toid) {
     // The index ignores letter case; a record names a link only when its TOID is the same text.
     LinkRecords.clear();
-    if (const int32_t* first = FLinkRecordIndex->First.Find(Toid)) {
-        for (int32_t i = *first; i >= 0; i = FLinkRecordIndex->Next[i]) {
+    if (const int32_t* first = RoadLinkDataIndex.Find(Toid)) {
+        for (int32_t i = *first; i >= 0; i = NextRecordForLink[i]) {
             if (Phase2.RoadLinkDataList[i].RoadLinkID == Toid) LinkRecords.push_back(&Phase2.RoadLinkDataList[i]);
         }
     }

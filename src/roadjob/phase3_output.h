@@ -1,10 +1,7 @@
 // Phase 3: every current road link becomes a record of the network file, divided where
 // connecting nodes lie on it or, when closed, into two halves; the ferry links follow after
 // the pass. The records go to an asynchronous writer in reading order, numbered on from the
-// records written before (the urban links). A pass for a later file reads it on another thread
-// and formats its records there without their IDs; at that file's turn they are numbered and
-// written, leaving out the links an earlier file wrote, so the output is that of reading the
-// files in turn.
+// records written before (the urban links).
 #pragma once
 
 #include <cstdint>
@@ -43,8 +40,6 @@ class TPhase3Pass : public TRoadPass {
 public:
     explicit TPhase3Pass(TPhase3Inputs Inputs);
     ~TPhase3Pass() override;
-    std::unique_ptr<TRoadPass> ForLaterFile() const override;
-    void MergeLater(TRoadPass& Later) override;
 
     // The attribute table of the network file.
     void DefineNetworkTable(TGISWrite& Writer) const;
@@ -65,29 +60,6 @@ public:
     std::unique_ptr<TStringList<TTurnCoord>> TakeTurnCoords() { return std::move(FTurnCoords); }
 
 private:
-    // TOID -> first record naming it; Next chains the later ones in reading order.
-    struct TLinkRecordIndex {
-        TStringList<int32_t> First;
-        std::vector<int32_t> Next;
-    };
-    // A record of a later file: its text after the ID, and its geometry as points or as text.
-    struct TPendingRecord {
-        std::string Text;
-        std::string Coordinates;
-        std::vector<TFloatPoint> Points;
-        bool AsText = false;
-    };
-    // A road link of a later file with its records (the next Records in FPendingRecords).
-    struct TPendingLink {
-        std::string Toid;
-        std::string Message;  // for the message list, or empty
-        bool HasTurnCoord = false;
-        TTurnCoord TurnCoord;
-        int32_t Records = 0;
-    };
-    struct TLaterFile {};
-    TPhase3Pass(const TPhase3Pass& Main, TLaterFile);
-
     // The records of each link, found through its TOID.
     void BuildRoadLinkDataIndex();
     void WriteRoadLink();
@@ -104,22 +76,15 @@ private:
     // LinkVehicleUse and LinkVehicleType of the link: every record that names it counts.
     void SetLinkVehicleStrings(const std::string& Toid);
 
-    // Output, or the pending links and records of a later file.
-    void OutputRecord(const TFloatPoint* Points, int32_t Count);
-    void OutputRecord(std::string_view Coordinates);
-    void Message(const std::string& Line);
-
     const TPhase3Inputs In;
     const TRoadJobOptions& Options;
     const TPhase2Tables& Phase2;
     TAsyncFeatureWriter* Output = nullptr;
     TCurrentFeature Feature;
-    const bool FLater = false;  // reads a later file: records wait for its turn
-    std::vector<TPendingLink> FPendingLinks;
-    std::vector<TPendingRecord> FPendingRecords;
 
-    std::shared_ptr<const TLinkRecordIndex> FLinkRecordIndex;  // shared with the passes of later files
-    bool FWithTurnCoords = false;
+    // TOID -> first record naming it; NextRecordForLink chains the later ones in reading order.
+    TStringList<int32_t> RoadLinkDataIndex;
+    std::vector<int32_t> NextRecordForLink;
     std::vector<const TRoadLinkInformationData*> LinkRecords;
     std::unique_ptr<TStringList<TTurnCoord>> FTurnCoords;
     std::unique_ptr<TStringList<int32_t>> LinkIdList;  // TOIDs written, with their IDs
