@@ -3,12 +3,9 @@
 #include <cmath>
 #include <limits>
 
-#include "input/native_xml.h"
 #include "roadjob/feature_ids.h"
 
 namespace itn {
-
-using namespace std::string_view_literals;
 
 int32_t RoundHalfEven(double x) {
     const double r = std::nearbyint(x);
@@ -34,20 +31,15 @@ bool IsRoadNumber(std::string_view Text) {
     return false;
 }
 
-void TCurrentFeature::NodeNew(TXmlNode& Node) {
-    // A member element is never a feature: it always starts afresh, also after a skipped one.
-    if (Node.TreeDepth() == 1) FSkip = false;
-    if (Node.HasAttribute("fid")) {
-        FSkip = false;
-        FFid = FidOf(&Node);
-        FVersions.Prefetch(FFid);
-        FVersionRead = false;
-        if (FDeparted.Contains(FFid)) FSkip = true;
-    }
+void TCurrentFeature::FeatureStart(TXmlNode& Node) {
+    FSkip = false;
+    FFid = FidOf(&Node);
+    FVersions.Prefetch(FFid);
+    FVersionRead = false;
+    if (FDeparted.Contains(FFid)) FSkip = true;
 }
 
-void TCurrentFeature::NodeLoaded(TXmlNode& Node) {
-    if (Node.Name() != "osgb:version"sv) return;
+void TCurrentFeature::VersionRead(TXmlNode& Node) {
     const int32_t* current = FVersions.Find(FFid);
     if (current && *current != Node.ValueAsInteger()) FSkip = true;
     FVersion = current ? *current : 0;

@@ -8,12 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "input/native_xml.h"
 #include "roadjob/road_records.h"
 #include "roadjob/string_lists.h"
 
 namespace itn {
-
-class TXmlNode;
 
 // Nearest integer, a half to the even neighbour, kept within 32 bits.
 int32_t RoundHalfEven(double x);
@@ -57,10 +56,16 @@ public:
     TCurrentFeature(const TStringList<int32_t>& Versions, const TStringList<int32_t>& Departed)
         : FVersions(Versions), FDeparted(Departed) {}
 
-    // At the start of every node.
-    void NodeNew(TXmlNode& Node);
+    // At the start of every node. Inline: it runs for every node of the file.
+    void NodeNew(TXmlNode& Node) {
+        // A member element is never a feature: it always starts afresh, also after a skipped one.
+        if (Node.TreeDepth() == 1) FSkip = false;
+        if (Node.HasAttribute("fid")) FeatureStart(Node);
+    }
     // At the end of every node; reads osgb:version.
-    void NodeLoaded(TXmlNode& Node);
+    void NodeLoaded(TXmlNode& Node) {
+        if (Node.Name() == std::string_view("osgb:version")) VersionRead(Node);
+    }
 
     bool Skip() const { return FSkip; }
     const std::string& Fid() const { return FFid; }
@@ -68,6 +73,9 @@ public:
     int32_t Version() const;
 
 private:
+    void FeatureStart(TXmlNode& Node);
+    void VersionRead(TXmlNode& Node);
+
     const TStringList<int32_t>& FVersions;
     const TStringList<int32_t>& FDeparted;
     std::string FFid;
