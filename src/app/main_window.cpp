@@ -524,15 +524,14 @@ void TForm3::RunJob() {
         return;
     }
     // A group left without a selection by the settings file takes its default item.
-    TSettings chosen = SettingsFromControls();
     for (const TJobOption& option : JobOptions()) {
-        if (option.Kind == TJobOptionKind::Choice && chosen[option.Id] < 0) {
-            chosen[option.Id] = option.Default();
-            findChild<TRadioGroup*>(option.WidgetName)->SetItemIndex(chosen[option.Id]);
-        }
+        if (option.Kind != TJobOptionKind::Choice) continue;
+        auto* group = findChild<TRadioGroup*>(option.WidgetName);
+        if (group->ItemIndex() < 0) group->SetItemIndex(option.Default());
     }
     if (!CheckTabLibrary()) return;
 
+    const TSettings chosen = SettingsFromControls();
     TRoadJobOptions options;
     for (const TJobOption& option : JobOptions()) option.Set(options, chosen[option.Id]);
     options.RoadFiles = ListItems(lbRoad);
