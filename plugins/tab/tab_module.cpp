@@ -327,6 +327,21 @@ OGRGeometryH LineOf(const std::vector<RawPoint>& pts, OGRwkbGeometryType type) {
     return g;
 }
 
+// The MapInfo driver refuses a line of fewer than two vertices. As in MIF output, a single vertex
+// becomes a zero-length line and a part without vertices is left out (no parts: no geometry).
+OGRGeometryH PolylineOf(const std::vector<std::vector<RawPoint>>& parts) {
+    std::vector<OGRGeometryH> lines;
+    for (const auto& part : parts) {
+        if (part.empty()) continue;
+        lines.push_back(part.size() == 1 ? LineOf({part[0], part[0]}, wkbLineString) : LineOf(part, wkbLineString));
+    }
+    if (lines.empty()) return nullptr;
+    if (lines.size() == 1) return lines[0];
+    OGRGeometryH multi = OGR_G_CreateGeometry(wkbMultiLineString);
+    for (OGRGeometryH line : lines) OGR_G_AddGeometryDirectly(multi, line);
+    return multi;
+}
+
 OGRGeometryH BuildGeometry(const Feature* f) {
     if (f->parts.empty()) return nullptr;
     switch (f->type) {
@@ -336,12 +351,8 @@ OGRGeometryH BuildGeometry(const Feature* f) {
             OGR_G_SetPoint_2D(g, 0, f->parts[0][0].x, f->parts[0][0].y);
             return g;
         }
-        case TABFC_Polyline: {
-            if (f->parts.size() == 1) return LineOf(f->parts[0], wkbLineString);
-            OGRGeometryH multi = OGR_G_CreateGeometry(wkbMultiLineString);
-            for (const auto& part : f->parts) OGR_G_AddGeometryDirectly(multi, LineOf(part, wkbLineString));
-            return multi;
-        }
+        case TABFC_Polyline:
+            return PolylineOf(f->parts);
         case TABFC_Region: {
             std::vector<OGRGeometryH> polygons;
             for (size_t i = 0; i < f->parts.size(); ++i) {
@@ -380,7 +391,10 @@ ITN_EXPORT int mitab_c_write_feature(mitab_handle dataset, mitab_feature feature
     if (!style.empty() && style != kDefaultPen) OGR_F_SetStyleString(f->feature, style.c_str());
     CPLErrorReset();
     if (OGR_L_CreateFeature(d->layer, f->feature) != OGRERR_NONE) {
-        SetLastError("Cannot write a feature to \"" + d->filename + "\"");
+        // The caller names the file; the reason is GDAL's.
+        const char* gdal = CPLGetLastErrorMsg();
+        g_last_error = (gdal && *gdal) ? gdal : "the MapInfo driver refused the feature";
+        if (!g_io_reason.empty()) g_last_error += ". " + g_io_reason;
         return 0;
     }
     return 1;

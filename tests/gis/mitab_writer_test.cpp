@@ -261,6 +261,31 @@ TEST(TabModule, WritesATableGdalReadsBack) {
     EXPECT_EQ(out.find("ERROR"), std::string::npos) << out;
     EXPECT_FALSE(std::filesystem::exists(dir / "ITN_network.dat.tmp"));
 
+    // Polylines of one vertex or none (urban paths produce them) are written as MIF writes them:
+    // a zero-length line, and no geometry; GDAL's driver refuses them as they come.
+    {
+        auto w = TGISWrite::GetGISObject(gfMITAB);
+        w->FileName = dir / "short_lines";
+        w->CoordSys = kBngCoordSys;
+        w->StartHeader(1, otPline);
+        w->AddField("ID", gfInteger, 0, 0);
+        w->AddObject(1, false, "1");
+        auto single = Section({{530000, 180000}});
+        w->AddSection(1, single);
+        w->AddObject(1, false, "2");
+        auto none = Section({});
+        w->AddSection(1, none);
+        w->AddObject(1, false, "3");
+        auto after = Section({{530010, 180010}, {530020, 180020}});
+        w->AddSection(1, after);
+        w->Close();
+    }
+    const std::string lines = RunCommand("ogrinfo -ro -al " + (dir / "short_lines.tab") + " 2>&1");
+    EXPECT_NE(lines.find("Feature Count: 3"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("LINESTRING (530000 180000,530000 180000)"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("LINESTRING (530010 180010,530020 180020)"), std::string::npos) << lines;
+    EXPECT_EQ(lines.find("ERROR"), std::string::npos) << lines;
+
     // A value wider than its Decimal column is an error, not a cut value.
     auto w = TGISWrite::GetGISObject(gfMITAB);
     w->FileName = dir / "narrow";
